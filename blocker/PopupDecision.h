@@ -1,0 +1,37 @@
+// The answer to a browser window that asks for a new window.
+#pragma once
+
+#include <string>
+
+#include "blocker/BlockerState.h"
+#include "blocker/PromptWindow.h"
+#include "platform/Browser.h"
+#include "platform/Controls.h"
+#include "platform/EventPump.h"
+#include "platform/Sound.h"
+
+namespace quell {
+
+// What the decision reads and drives; all of it belongs to the main window's run.
+struct PopupDecisionContext {
+    BlockerState& state;
+    const platform::CheckBox& Check1;  // popup blocking
+    const platform::CheckBox& Check2;  // setup mode
+    const platform::CheckBox& Check5;  // sound
+    const platform::CheckBox& Check6;  // link exception
+    PromptWindow& Form3;
+    platform::EventPump& pump;
+    platform::Sound& sound;
+    std::string soundFile;
+};
+
+// Sets the cancel flag to block (true) or allow (false) the new window, always as the very
+// last step; on a failure the flag is left as the browser passed it. Re-entrant through the
+// event pump: further requests may be decided while this one waits for the prompt.
+void PopupDecision(const PopupDecisionContext& context, platform::WebBrowser& opener,
+                   platform::CancelFlag& cancel);
+
+// The link exception's test of a status text: a link address starting with a web scheme.
+bool IsLinkStatusText(const std::string& statusText);
+
+}  // namespace quell

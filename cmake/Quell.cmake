@@ -1,0 +1,22 @@
+# Shared build settings for QuellPane's own targets (not third-party code).
+
+set(QUELL_WARNINGS -Wall -Wextra -Wshadow -Wimplicit-fallthrough -Werror)
+
+function(quell_target target)
+    target_compile_options(${target} PRIVATE ${QUELL_WARNINGS})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+    if(WIN32)
+        target_compile_definitions(${target} PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                                                    _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+    endif()
+endfunction()
+
+# A static library of the portable core (plus extra sources) with its own compile flags, so
+# that tests, benchmarks and fuzz targets each get a core built the way they need.
+function(quell_core_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;FLAGS" ${ARGN})
+    add_library(${name} STATIC ${QUELL_CORE_SOURCES} ${ARG_SOURCES})
+    quell_target(${name})
+    target_compile_options(${name} PUBLIC ${ARG_FLAGS})
+    target_link_options(${name} PUBLIC ${ARG_FLAGS})
+endfunction()

@@ -1,0 +1,294 @@
+#include "blocker/PopupDecision.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "support/Fakes.h"
+
+namespace quell {
+namespace {
+
+using testing::FakeBrowser;
+using testing::FakeCheckBox;
+using testing::FakePromptWindow;
+using testing::FakeSound;
+using testing::RecordingCancelFlag;
+using testing::ScriptedEventPump;
+
+class PopupDecisionTest : public ::testing::Test {
+protected:
+    PopupDecisionTest() {
+        state.strAllowed = std::string("allowed.example\r\nsub.trusted.example\r\n");
+        state.strDisallowed = std::string("bad.example\r\n");
+        prompt.onLoad = [this] { promptShowedSite = state.strPromptSite; };
+    }
+
+    PopupDecisionContext Context() {
+        return {state, check1, check2, check5, check6, prompt, pump, sound, "/p/sounds/pop.wav"};
+    }
+
+    RecordingCancelFlag Decide(const std::string& url) {
+        RecordingCancelFlag cancel;
+        FakeBrowser opener(url);
+        PopupDecision(Context(), opener, cancel);
+        return cancel;
+    }
+
+    // What the prompt's buttons do: answer, then unload.
+    void Answer(bool allow) {
+        state.blnPromptAllow = allow;
+        state.blnPromptDone = true;
+        prompt.Unload();
+    }
+
+    BlockerState state;
+    FakeCheckBox check1{1}, check2{0}, check5{1}, check6{0};
+    FakePromptWindow prompt;
+    ScriptedEventPump pump;
+    FakeSound sound;
+    std::string promptShowedSite;
+};
+
+TEST_F(PopupDecisionTest, AllowedSiteOpensWithoutCounting) {
+    const auto cancel = Decide("http://allowed.example/page");
+    EXPECT_EQ(cancel.value, std::optional<bool>(false));
+    EXPECT_EQ(state.lngBlocked, 0);
+    EXPECT_TRUE(sound.played.empty());
+}
+
+TEST_F(PopupDecisionTest, UnlistedSiteIsBlockedCountedAndSounded) {
+    const auto cancel = Decide("http://other.example/");
+    EXPECT_EQ(cancel.value, std::optional<bool>(true));
+    EXPECT_EQ(cancel.writes, 1);
+    EXPECT_EQ(state.lngBlocked, 1);
+    EXPECT_EQ(sound.played, std::vector<std::string>{"/p/sounds/pop.wav"});
+    EXPECT_EQ(pump.doEventsCalls, 1);  // pumped once while blocking
+}
+
+TEST_F(PopupDecisionTest, SubDomainListedAllowsParentButNotTheOtherWayRound) {
+    EXPECT_EQ(Decide("http://trusted.example/").value, std::optional<bool>(false));
+    state.strAllowed = std::string("trusted.example\r\n");
+    EXPECT_EQ(Decide("http://ads.trusted.example/").value, std::optional<bool>(true));
+}
+
+TEST_F(PopupDecisionTest, BlockSetsTheFlagOnlyAfterCountingPumpingAndSounding) {
+    bool pumpedBeforeSet = false;
+    pump.Post([&] { pumpedBeforeSet = true; });
+    RecordingCancelFlag cancel;
+    cancel.onSet = [&] {
+        EXPECT_EQ(state.lngBlocked, 1);
+        EXPECT_EQ(sound.played.size(), 1u);
+        EXPECT_TRUE(pumpedBeforeSet);
+    };
+    FakeBrowser opener(std::string("http://other.example/"));
+    PopupDecision(Context(), opener, cancel);
+    EXPECT_EQ(cancel.writes, 1);
+}
+
+TEST_F(PopupDecisionTest, SoundSwitchOffOrFileMissingStillBlocks) {
+    check5.SetValue(0);
+    EXPECT_EQ(Decide("http://x.example/").value, std::optional<bool>(true));
+    EXPECT_TRUE(sound.played.empty());
+    check5.SetValue(1);
+    sound.playable = false;
+    EXPECT_EQ(Decide("http://x.example/").value, std::optional<bool>(true));
+    EXPECT_EQ(state.lngBlocked, 2);
+}
+
+TEST_F(PopupDecisionTest, FullCounterStillBlocksAndStaysAtMaximum) {
+    state.lngBlocked = std::numeric_limits<std::int32_t>::max();
+    EXPECT_EQ(Decide("http://x.example/").value, std::optional<bool>(true));
+    EXPECT_EQ(state.lngBlocked, std::numeric_limits<std::int32_t>::max());
+}
+
+TEST_F(PopupDecisionTest, BlockingOffLeavesFlagAsItCame) {
+    check1.SetValue(0);
+    EXPECT_FALSE(Decide("http://bad.example/").value.has_value());
+    EXPECT_EQ(state.lngBlocked, 0);
+}
+
+TEST_F(PopupDecisionTest, SwitchIsOnOnlyAtExactlyOne) {
+    check1.SetValue(2);  // a grey box is not ticked
+    EXPECT_FALSE(Decide("http://x.example/").value.has_value());
+    check1.SetValue(1);
+    check5.SetValue(2);
+    EXPECT_EQ(Decide("http://x.example/").value, std::optional<bool>(true));
+    EXPECT_TRUE(sound.played.empty());
+}
+
+TEST_F(PopupDecisionTest, UnreadableAddressLeavesFlagAsItCame) {
+    RecordingCancelFlag cancel;
+    FakeBrowser opener(std::nullopt);
+    PopupDecision(Context(), opener, cancel);
+    EXPECT_FALSE(cancel.value.has_value());
+    EXPECT_EQ(state.lngBlocked, 0);
+}
+
+TEST_F(PopupDecisionTest, AllowNextOpensEvenDisallowedSiteOnceWithoutPrompt) {
+    check2.SetValue(1);
+    state.blnAllowNext = true;
+    EXPECT_EQ(Decide("http://bad.example/").value, std::optional<bool>(false));
+    EXPECT_FALSE(state.blnAllowNext);
+    EXPECT_EQ(state.lngBlocked, 0);
+    EXPECT_EQ(prompt.loadCalls, 0);
+    EXPECT_EQ(Decide("http://bad.example/").value, std::optional<bool>(true));
+}
+
+TEST_F(PopupDecisionTest, AllowNextSurvivesWhileBlockingIsOff) {
+    check1.SetValue(0);
+    state.blnAllowNext = true;
+    Decide("http://x.example/");
+    EXPECT_TRUE(state.blnAllowNext);
+    check1.SetValue(1);
+    EXPECT_EQ(Decide("http://x.example/").value, std::optional<bool>(false));
+    EXPECT_FALSE(state.blnAllowNext);
+}
+
+struct LinkCase {
+    const char* statusText;
+    int check6;
+    bool allowed;
+};
+
+void PrintTo(const LinkCase& c, std::ostream* os) {
+    *os << "\"" << c.statusText << "\" Check6=" << c.check6;
+}
+
+class LinkExceptionTest : public PopupDecisionTest,
+                          public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(LinkExceptionTest, StatusTextDecides) {
+    check6.SetValue(GetParam().check6);
+    state.strLinkText = GetParam().statusText;
+    const auto cancel = Decide("http://other.example/");
+    EXPECT_EQ(cancel.value, std::optional<bool>(!GetParam().allowed));
+    EXPECT_EQ(state.strLinkText, GetParam().statusText);  // never cleared
+}
+
+INSTANTIATE_TEST_SUITE_P(StatusTexts, LinkExceptionTest,
+                         ::testing::Values(LinkCase{"http://", 1, false},  // 7 characters
+                                           LinkCase{"http://a", 1, true},
+                                           LinkCase{"HTTP://A.EXAMPLE/", 1, true},
+                                           LinkCase{"https://a.example/", 1, true},
+                                           LinkCase{"Done", 1, false},
+                                           LinkCase{"javascript:void(0)", 1, false},
+                                           LinkCase{" http://a.example/", 1, false},
+                                           LinkCase{"", 1, false},
+                                           LinkCase{"http://a.example/", 0, false},
+                                           LinkCase{"http://a.example/", 2, false}));
+
+TEST_F(PopupDecisionTest, LinkHoverWhileBlockingOffIsSpentLater) {
+    check1.SetValue(0);
+    check6.SetValue(1);
+    state.strLinkText = "http://a.example/";
+    Decide("http://x.example/");
+    EXPECT_TRUE(state.blnAllowNext);
+    check1.SetValue(1);
+    state.strLinkText = "";
+    EXPECT_EQ(Decide("http://x.example/").value, std::optional<bool>(false));
+}
+
+TEST_F(PopupDecisionTest, UnreadableAddressKeepsLinkExceptionAlreadyTaken) {
+    check6.SetValue(1);
+    state.strLinkText = "http://a.example/";
+    RecordingCancelFlag cancel;
+    FakeBrowser opener(std::nullopt);
+    PopupDecision(Context(), opener, cancel);
+    EXPECT_TRUE(state.blnAllowNext);
+    EXPECT_FALSE(cancel.value.has_value());
+}
+
+TEST_F(PopupDecisionTest, OutsideSetupModeDisallowedListPlaysNoPart) {
+    EXPECT_EQ(Decide("http://bad.example/").value, std::optional<bool>(true));
+    EXPECT_EQ(prompt.loadCalls, 0);
+}
+
+TEST_F(PopupDecisionTest, SetupModeAllowedListWinsOverDisallowed) {
+    check2.SetValue(1);
+    state.strDisallowed = std::string("allowed.example\r\n");
+    EXPECT_EQ(Decide("http://allowed.example/").value, std::optional<bool>(false));
+}
+
+TEST_F(PopupDecisionTest, SetupModeDisallowedSiteBlockedWithoutPrompt) {
+    check2.SetValue(1);
+    EXPECT_EQ(Decide("http://BAD.example/x").value, std::optional<bool>(true));
+    EXPECT_EQ(prompt.loadCalls, 0);
+    EXPECT_EQ(state.lngBlocked, 1);
+}
+
+struct PromptCase {
+    bool allow;
+    bool expectCancel;
+    int blocked;
+};
+
+void PrintTo(const PromptCase& c, std::ostream* os) { *os << (c.allow ? "allow" : "block"); }
+
+class PromptAnswerTest : public PopupDecisionTest,
+                         public ::testing::WithParamInterface<PromptCase> {};
+
+TEST_P(PromptAnswerTest, AnswerDecides) {
+    check2.SetValue(1);
+    state.blnPromptAllow = !GetParam().allow;  // a stale answer must not leak in
+    pump.Post([] {});                          // unrelated events keep flowing
+    pump.Post([this] { Answer(GetParam().allow); });
+    RecordingCancelFlag cancel;
+    cancel.onSet = [this] { EXPECT_TRUE(state.blnPromptDone); };
+    FakeBrowser opener(std::string("http://Unknown.example/a"));
+    PopupDecision(Context(), opener, cancel);
+    EXPECT_EQ(cancel.value, std::optional<bool>(GetParam().expectCancel));
+    EXPECT_EQ(cancel.writes, 1);
+    EXPECT_EQ(state.lngBlocked, GetParam().blocked);
+    EXPECT_EQ(promptShowedSite, "Unknown.example");
+    EXPECT_EQ(prompt.showCalls, 1);
+    EXPECT_GE(pump.waits, 1);  // slept for events instead of spinning
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, PromptAnswerTest,
+                         ::testing::Values(PromptCase{true, false, 0}, PromptCase{false, true, 1}));
+
+TEST_F(PopupDecisionTest, PromptClosedWithoutAnswerBlocks) {
+    check2.SetValue(1);
+    pump.Post([this] {
+        state.blnPromptDone = true;  // unloading sets only the done flag
+        prompt.Unload();
+    });
+    EXPECT_EQ(Decide("http://unknown.example/").value, std::optional<bool>(true));
+    EXPECT_EQ(state.lngBlocked, 1);
+}
+
+// A second request while the prompt waits: it resets the flags, finds the prompt loaded, waits
+// in its own loop; one answer ends both, and each blocked popup counts and sounds.
+TEST_F(PopupDecisionTest, SecondRequestDuringPromptSharesTheAnswer) {
+    check2.SetValue(1);
+    RecordingCancelFlag inner;
+    FakeBrowser innerOpener(std::string("http://second.example/"));
+    pump.Post([&] {
+        EXPECT_TRUE(prompt.visible);
+        PopupDecision(Context(), innerOpener, inner);
+        EXPECT_EQ(inner.value, std::optional<bool>(true));  // decided before the outer one
+    });
+    pump.Post([this] { Answer(false); });
+    const auto outer = Decide("http://first.example/");
+    EXPECT_EQ(outer.value, std::optional<bool>(true));
+    EXPECT_EQ(state.lngBlocked, 2);
+    EXPECT_EQ(sound.played.size(), 2u);
+    EXPECT_EQ(promptShowedSite, "first.example");  // the prompt kept the first site
+    EXPECT_EQ(state.strPromptSite, "second.example");
+    EXPECT_EQ(prompt.loadCalls, 2);
+}
+
+TEST_F(PopupDecisionTest, SecondRequestDuringPromptAllowedByOneAnswer) {
+    check2.SetValue(1);
+    RecordingCancelFlag inner;
+    FakeBrowser innerOpener(std::string("http://second.example/"));
+    pump.Post([&] { PopupDecision(Context(), innerOpener, inner); });
+    pump.Post([this] { Answer(true); });
+    EXPECT_EQ(Decide("http://first.example/").value, std::optional<bool>(false));
+    EXPECT_EQ(inner.value, std::optional<bool>(false));
+    EXPECT_EQ(state.lngBlocked, 0);
+}
+
+}  // namespace
+}  // namespace quell

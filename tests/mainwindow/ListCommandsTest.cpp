@@ -1,0 +1,130 @@
+#include "mainwindow/ListCommands.h"
+
+#include <gtest/gtest.h>
+
+#include "support/Fakes.h"
+#include "support/FaultyTextFiles.h"
+#include "support/TempFolder.h"
+
+namespace quell {
+namespace {
+
+using testing::FakeListBox;
+using testing::FakeStatusBar;
+using testing::FakeTextBox;
+using testing::FaultyTextFiles;
+using testing::TempFolder;
+using Items = std::vector<std::string>;
+
+class ListCommandsTest : public ::testing::Test {
+protected:
+    void Load(const std::string& allowed) {
+        dir.Write("allowed.txt", allowed);
+        ASSERT_TRUE(lists.LoadAllowed().ok());
+    }
+
+    TempFolder dir;
+    BlockerState state;
+    FakeListBox List1, List2;
+    FakeTextBox Text1, Text2;
+    FakeStatusBar status;
+    FaultyTextFiles files;
+    Module1 lists{state, List1, List2, files, dir.path()};
+};
+
+struct AddCase {
+    const char* typed;
+    bool added;
+};
+
+void PrintTo(const AddCase& c, std::ostream* os) { *os << "\"" << c.typed << "\""; }
+
+class AddCommandTest : public ListCommandsTest, public ::testing::WithParamInterface<AddCase> {};
+
+TEST_P(AddCommandTest, AddsUnlessEmptyOrOneSpace) {
+    Load("host.example\r\n");
+    Text1.SetText(GetParam().typed);
+    AddSiteCommand(lists, SiteList::Allowed, Text1, status);
+    const std::string typed = GetParam().typed;
+    if (GetParam().added) {
+        EXPECT_EQ(dir.Read("allowed.txt"), "host.example\r\n" + typed + "\r\n\r\n");
+        EXPECT_EQ(List1.items, (Items{"host.example", typed}));
+    } else {
+        EXPECT_EQ(dir.Read("allowed.txt"), "host.example\r\n");
+        EXPECT_EQ(List1.items, Items{"host.example"});
+    }
+    EXPECT_EQ(Text1.Text(), typed);  // the box keeps its text
+    EXPECT_TRUE(status.writes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Typed, AddCommandTest,
+                         ::testing::Values(AddCase{"a.com", true}, AddCase{"", false},
+                                           AddCase{" ", false}, AddCase{"  ", true},
+                                           AddCase{" Lead.com", true}));
+
+TEST_F(ListCommandsTest, DisallowedAddUsesItsOwnFileAndBox) {
+    dir.Write("disallowed.txt", "\r\n");
+    ASSERT_TRUE(lists.LoadDisallowed().ok());
+    Text2.SetText("b.org");
+    AddSiteCommand(lists, SiteList::Disallowed, Text2, status);
+    EXPECT_EQ(dir.Read("disallowed.txt"), "b.org\r\n\r\n");
+    EXPECT_EQ(List2.items, Items{"b.org"});
+    EXPECT_EQ(state.strDisallowed.Text(), "b.org\r\n");
+    EXPECT_FALSE(dir.Has("allowed.txt"));
+}
+
+// Deleting abc.com must not stop the decision from honouring the entries that merely contain
+// it, which the user still sees listed.
+TEST_F(ListCommandsTest, DeleteRemovesOnlySelectedEntryFromAllThreeCopies) {
+    Load("abc.com\r\nads.abc.com\r\nABC.COM.au\r\n");
+    List1.selected = 0;
+    DeleteSiteCommand(lists, SiteList::Allowed, status);
+    EXPECT_EQ(List1.items, (Items{"ads.abc.com", "ABC.COM.au"}));
+    EXPECT_EQ(dir.Read("allowed.txt"), "ads.abc.com\r\nABC.COM.au\r\n\r\n");
+    EXPECT_EQ(state.strAllowed.Text(), "ads.abc.com\r\nABC.COM.au\r\n");
+    EXPECT_TRUE(state.strAllowed.Contains("ads.abc.com"));
+}
+
+TEST_F(ListCommandsTest, DeleteWithNothingSelectedChangesNothing) {
+    Load("a.com\r\n");
+    DeleteSiteCommand(lists, SiteList::Allowed, status);
+    EXPECT_EQ(List1.items, Items{"a.com"});
+    EXPECT_EQ(dir.Read("allowed.txt"), "a.com\r\n");
+    FakeListBox& empty = List2;
+    EXPECT_EQ(empty.ListCount(), 0);
+    DeleteSiteCommand(lists, SiteList::Disallowed, status);
+    EXPECT_TRUE(status.writes.empty());
+}
+
+TEST_F(ListCommandsTest, FailedRewriteIsShownAndListStaysTrueToTheBox) {
+    Load("a.com\r\nb.com\r\n");
+    files.failReplace = true;
+    Text1.SetText("c.com");
+    AddSiteCommand(lists, SiteList::Allowed, Text1, status);
+    EXPECT_EQ(status.Panel(2),
+              "Could not save allowed.txt: There is not enough space on the disk.");
+    // The append before the failed rewrite stays done.
+    EXPECT_EQ(dir.Read("allowed.txt"), "a.com\r\nb.com\r\nc.com\r\n");
+    EXPECT_EQ(List1.items, (Items{"a.com", "b.com", "c.com"}));
+}
+
+TEST_F(ListCommandsTest, UnreadableFileStopsDeleteAndSaysWhy) {
+    Load("a.com\r\n");
+    List1.selected = 0;
+    files.failRead = true;
+    DeleteSiteCommand(lists, SiteList::Allowed, status);
+    EXPECT_EQ(status.Panel(2), "Could not read allowed.txt: Access is denied.");
+    EXPECT_EQ(List1.items, Items{"a.com"});
+    EXPECT_EQ(state.strAllowed.Text(), "a.com\r\n");
+}
+
+TEST_F(ListCommandsTest, UnrepresentableSiteIsRefusedOnStatusLine) {
+    Load("a.com\r\n");
+    Text1.SetText("\xE4\xBE\x8B.example");  // a CJK character
+    AddSiteCommand(lists, SiteList::Allowed, Text1, status);
+    EXPECT_NE(status.Panel(2).find("was not added"), std::string::npos);
+    EXPECT_EQ(dir.Read("allowed.txt"), "a.com\r\n");
+}
+
+}  // namespace
+}  // namespace quell
