@@ -10,8 +10,8 @@
 namespace quell {
 
 struct BlockerState {
-    ListText strAllowed;       // allowed-site list text
-    ListText strDisallowed;    // disallowed-site list text
+    ListText strAllowed;          // allowed-site list text
+    ListText strDisallowed;       // disallowed-site list text
     bool blnPromptAllow = false;  // the prompt's answer: allow
     bool blnAllowNext = false;    // one-shot pass for the next popup
     bool blnPromptDone = false;   // the prompt has been answered or closed

@@ -7,7 +7,7 @@
 namespace quell {
 
 class ListText {
-public:
+  public:
     ListText() = default;
     explicit ListText(std::string text) { Assign(std::move(text)); }
 
@@ -27,7 +27,7 @@ public:
 
     friend bool operator==(const ListText& a, const ListText& b) { return a.text_ == b.text_; }
 
-private:
+  private:
     std::string text_;
     std::string folded_;  // case-folded once per change, not per decision
 };

@@ -67,7 +67,9 @@ constexpr std::array<char16_t, 0x800> MakeTwoByteFold() {
 
 constexpr auto kTwoByteFold = MakeTwoByteFold();
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 }  // namespace
 
@@ -174,8 +176,7 @@ QUELL_AVX2 inline bool Avx2Check(const char* at, __m256i hits, const char* key, 
 }
 
 // The same filter 64 positions per step, for processors that have AVX2.
-QUELL_AVX2 bool Avx2Search(const char* hay, std::size_t lastStart, const char* key,
-                           std::size_t n) {
+QUELL_AVX2 bool Avx2Search(const char* hay, std::size_t lastStart, const char* key, std::size_t n) {
     const __m256i first = _mm256_set1_epi8(key[0]);
     const __m256i last = _mm256_set1_epi8(key[n - 1]);
     std::size_t i = 0;

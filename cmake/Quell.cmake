@@ -1,6 +1,11 @@
 # Shared build settings for QuellPane's own targets (not third-party code).
 
-set(QUELL_WARNINGS -Wall -Wextra -Wshadow -Wimplicit-fallthrough -Werror)
+if(MSVC)
+    set(QUELL_WARNINGS /W4 /WX /permissive- /utf-8)
+    set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+else()
+    set(QUELL_WARNINGS -Wall -Wextra -Wshadow -Wimplicit-fallthrough -Werror)
+endif()
 
 function(quell_target target)
     target_compile_options(${target} PRIVATE ${QUELL_WARNINGS})

@@ -7,7 +7,7 @@
 namespace platform {
 
 class WebBrowser {
-public:
+  public:
     virtual ~WebBrowser() = default;
     // The address of the page shown; nothing when the browser can't be asked.
     virtual std::optional<std::string> LocationURL() = 0;
@@ -15,7 +15,7 @@ public:
 
 // The in/out Cancel argument of a new-window request.
 class CancelFlag {
-public:
+  public:
     virtual ~CancelFlag() = default;
     virtual void Set(bool cancel) = 0;
 };

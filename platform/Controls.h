@@ -9,17 +9,19 @@ namespace platform {
 // A value set by the program that differs from the current one runs the box's click
 // behaviour, exactly as a user's click would.
 class CheckBox {
-public:
+  public:
     virtual ~CheckBox() = default;
     virtual int Value() const = 0;
     virtual void SetValue(int value) = 0;
 };
 
 // On only when the value is exactly 1 (ticked); a grey or odd value counts as off.
-inline bool IsOn(const CheckBox& box) { return box.Value() == 1; }
+inline bool IsOn(const CheckBox& box) {
+    return box.Value() == 1;
+}
 
 class ListBox {
-public:
+  public:
     virtual ~ListBox() = default;
     virtual void AddItem(const std::string& item) = 0;  // appended after the last item
     virtual void RemoveItem(int index) = 0;
@@ -29,7 +31,7 @@ public:
 };
 
 class TextBox {
-public:
+  public:
     virtual ~TextBox() = default;
     virtual std::string Text() const = 0;
     virtual void SetText(const std::string& text) = 0;
@@ -37,12 +39,14 @@ public:
 
 // Panels are numbered from 1, as the status bar shows them.
 class StatusBar {
-public:
+  public:
     virtual ~StatusBar() = default;
     virtual void SetPanelText(int panel, const std::string& text) = 0;
 };
 
 // The status line is panel 2: every user action writes one line there.
-inline void SetStatus(StatusBar& bar, const std::string& text) { bar.SetPanelText(2, text); }
+inline void SetStatus(StatusBar& bar, const std::string& text) {
+    bar.SetPanelText(2, text);
+}
 
 }  // namespace platform

@@ -3,7 +3,7 @@
 namespace platform {
 
 class EventPump {
-public:
+  public:
     virtual ~EventPump() = default;
     // Handles every pending event of the user-interface thread, then returns.
     virtual void DoEvents() = 0;

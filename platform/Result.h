@@ -16,8 +16,8 @@ enum class ErrorKind {
 
 struct Error {
     ErrorKind kind = ErrorKind::Io;
-    std::string call;    // the failing system call, for a developer ("WriteFile")
-    std::string path;    // the file or key concerned
+    std::string call;        // the failing system call, for a developer ("WriteFile")
+    std::string path;        // the file or key concerned
     std::uint32_t code = 0;  // errno, GetLastError or HRESULT
     // Io: the system's plain words ("There is not enough space on the disk.").
     // Unrepresentable: the first character the code page cannot hold; `code` is the code page.
@@ -27,7 +27,7 @@ struct Error {
 };
 
 class [[nodiscard]] Status {
-public:
+  public:
     Status() = default;
     Status(Error error) : error_(std::move(error)) {}  // NOLINT: implicit by design
     static Status Ok() { return {}; }
@@ -36,13 +36,13 @@ public:
     explicit operator bool() const { return ok(); }
     const Error& error() const { return *error_; }
 
-private:
+  private:
     std::optional<Error> error_;
 };
 
 template <class T>
 class [[nodiscard]] Result {
-public:
+  public:
     Result(T value) : v_(std::move(value)) {}      // NOLINT: implicit by design
     Result(Error error) : v_(std::move(error)) {}  // NOLINT: implicit by design
 
@@ -53,7 +53,7 @@ public:
     const Error& error() const { return std::get<1>(v_); }
     Status status() const { return ok() ? Status::Ok() : Status(error()); }
 
-private:
+  private:
     std::variant<T, Error> v_;
 };
 

@@ -5,7 +5,7 @@
 namespace platform {
 
 class Sound {
-public:
+  public:
     virtual ~Sound() = default;
     // Plays a wave file to its end before returning; false when nothing could be played.
     virtual bool PlayWaveFile(const std::string& path) = 0;

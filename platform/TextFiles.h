@@ -10,7 +10,7 @@
 namespace platform {
 
 class TextFiles {
-public:
+  public:
     virtual ~TextFiles() = default;
 
     virtual bool Exists(const std::string& path) = 0;

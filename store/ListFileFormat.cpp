@@ -20,7 +20,9 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
-bool IsSkippedLine(std::string_view line) { return line.empty() || line == " "; }
+bool IsSkippedLine(std::string_view line) {
+    return line.empty() || line == " ";
+}
 
 std::vector<std::string> ParseListFile(std::string_view text) {
     std::vector<std::string> entries;

@@ -18,14 +18,24 @@ platform::Status Explain(platform::Status status, std::string_view file, std::st
         return status;
     }
     platform::Error error = status.error();
+    std::string& message = error.message;
     if (error.kind == platform::ErrorKind::Unrepresentable) {
-        error.message = "\"" + std::string(site) + "\" was not added: " + std::string(file) +
-                        " can only hold characters of the system code page " +
-                        std::to_string(error.code) + ", and \"" + error.reason +
-                        "\" is not one of them.";
+        message += '"';
+        message += site;
+        message += "\" was not added: ";
+        message += file;
+        message += " can only hold characters of the system code page ";
+        message += std::to_string(error.code);
+        message += ", and \"";
+        message += error.reason;
+        message += "\" is not one of them.";
     } else {
-        error.message = "Could not " + std::string(doing) + " " + std::string(file) + ": " +
-                        error.reason;
+        message += "Could not ";
+        message += doing;
+        message += ' ';
+        message += file;
+        message += ": ";
+        message += error.reason;
     }
     return error;
 }
@@ -113,10 +123,11 @@ platform::Status Module1::Save(SiteList list) {
 platform::Status Module1::CreateListFile(SiteList list, std::string_view firstLine) {
     std::string line(firstLine);
     line += "\r\n";
-    return Explain(files_.AppendText(FilePath(list), line), FileName(list), "create",
-                   firstLine);
+    return Explain(files_.AppendText(FilePath(list), line), FileName(list), "create", firstLine);
 }
 
-void Module1::SetTextFromListBox(SiteList list) { Text(list).Assign(BoxText(list)); }
+void Module1::SetTextFromListBox(SiteList list) {
+    Text(list).Assign(BoxText(list));
+}
 
 }  // namespace quell

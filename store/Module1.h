@@ -19,7 +19,7 @@ inline constexpr std::string_view kDisallowedFile = "disallowed.txt";
 // Each operation reports a failure to its caller, with a sentence for the status line in
 // error().message; whatever was done before the failure stays done.
 class Module1 {
-public:
+  public:
     Module1(BlockerState& state, platform::ListBox& List1, platform::ListBox& List2,
             platform::TextFiles& files, std::string programFolder);
 
@@ -56,7 +56,7 @@ public:
     std::string FilePath(SiteList list) const;
     platform::ListBox& Box(SiteList list) { return list == SiteList::Allowed ? List1_ : List2_; }
 
-private:
+  private:
     ListText& Text(SiteList list) {
         return list == SiteList::Allowed ? state_.strAllowed : state_.strDisallowed;
     }

@@ -26,7 +26,7 @@ Error SystemError(const char* call, const std::string& path, int code) {
 
 // Closes the descriptor at scope exit unless released.
 class UniqueFd {
-public:
+  public:
     explicit UniqueFd(int fd) : fd_(fd) {}
     ~UniqueFd() {
         if (fd_ >= 0) {
@@ -38,7 +38,7 @@ public:
     int get() const { return fd_; }
     int release() { return std::exchange(fd_, -1); }
 
-private:
+  private:
     int fd_;
 };
 
@@ -59,7 +59,9 @@ Result<std::string> Encode(std::string_view text, const std::string& path) {
 
 }  // namespace
 
-PosixFileOps DefaultPosixFileOps() { return {&::write, &::fsync, &::rename}; }
+PosixFileOps DefaultPosixFileOps() {
+    return {&::write, &::fsync, &::rename};
+}
 
 bool PosixTextFiles::Exists(const std::string& path) {
     struct stat info {};

@@ -18,7 +18,7 @@ struct PosixFileOps {
 PosixFileOps DefaultPosixFileOps();
 
 class PosixTextFiles final : public TextFiles {
-public:
+  public:
     explicit PosixTextFiles(PosixFileOps ops = DefaultPosixFileOps()) : ops_(ops) {}
 
     bool Exists(const std::string& path) override;
@@ -26,7 +26,7 @@ public:
     Status AppendText(const std::string& path, std::string_view text) override;
     Status ReplaceText(const std::string& path, std::string_view text) override;
 
-private:
+  private:
     Status WriteAll(int fd, std::string_view bytes, const std::string& path);
 
     PosixFileOps ops_;

@@ -17,7 +17,7 @@ using testing::RecordingCancelFlag;
 using testing::ScriptedEventPump;
 
 class PopupDecisionTest : public ::testing::Test {
-protected:
+  protected:
     PopupDecisionTest() {
         state.strAllowed = std::string("allowed.example\r\nsub.trusted.example\r\n");
         state.strDisallowed = std::string("bad.example\r\n");
@@ -166,17 +166,15 @@ TEST_P(LinkExceptionTest, StatusTextDecides) {
     EXPECT_EQ(state.strLinkText, GetParam().statusText);  // never cleared
 }
 
-INSTANTIATE_TEST_SUITE_P(StatusTexts, LinkExceptionTest,
-                         ::testing::Values(LinkCase{"http://", 1, false},  // 7 characters
-                                           LinkCase{"http://a", 1, true},
-                                           LinkCase{"HTTP://A.EXAMPLE/", 1, true},
-                                           LinkCase{"https://a.example/", 1, true},
-                                           LinkCase{"Done", 1, false},
-                                           LinkCase{"javascript:void(0)", 1, false},
-                                           LinkCase{" http://a.example/", 1, false},
-                                           LinkCase{"", 1, false},
-                                           LinkCase{"http://a.example/", 0, false},
-                                           LinkCase{"http://a.example/", 2, false}));
+INSTANTIATE_TEST_SUITE_P(
+    StatusTexts, LinkExceptionTest,
+    ::testing::Values(LinkCase{"http://", 1, false},  // 7 characters
+                      LinkCase{"http://a", 1, true}, LinkCase{"HTTP://A.EXAMPLE/", 1, true},
+                      LinkCase{"https://a.example/", 1, true}, LinkCase{"Done", 1, false},
+                      LinkCase{"javascript:void(0)", 1, false},
+                      LinkCase{" http://a.example/", 1, false}, LinkCase{"", 1, false},
+                      LinkCase{"http://a.example/", 0, false},
+                      LinkCase{"http://a.example/", 2, false}));
 
 TEST_F(PopupDecisionTest, LinkHoverWhileBlockingOffIsSpentLater) {
     check1.SetValue(0);
@@ -223,7 +221,9 @@ struct PromptCase {
     int blocked;
 };
 
-void PrintTo(const PromptCase& c, std::ostream* os) { *os << (c.allow ? "allow" : "block"); }
+void PrintTo(const PromptCase& c, std::ostream* os) {
+    *os << (c.allow ? "allow" : "block");
+}
 
 class PromptAnswerTest : public PopupDecisionTest,
                          public ::testing::WithParamInterface<PromptCase> {};

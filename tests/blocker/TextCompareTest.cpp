@@ -12,13 +12,13 @@ namespace {
 
 TEST(FoldCaseTest, LowersLettersOfAnsiCodePages) {
     EXPECT_EQ(FoldCase("ExAmPle.COM"), "example.com");
-    EXPECT_EQ(FoldCase("\xC3\x89T\xC3\x89"), "\xC3\xA9t\xC3\xA9");    // ÉTÉ -> été
-    EXPECT_EQ(FoldCase("\xC3\x97"), "\xC3\x97");                      // × stays
+    EXPECT_EQ(FoldCase("\xC3\x89T\xC3\x89"), "\xC3\xA9t\xC3\xA9");                // ÉTÉ -> été
+    EXPECT_EQ(FoldCase("\xC3\x97"), "\xC3\x97");                                  // × stays
     EXPECT_EQ(FoldCase("\xC5\xA0\xC5\x92\xC5\xBD"), "\xC5\xA1\xC5\x93\xC5\xBE");  // ŠŒŽ
-    EXPECT_EQ(FoldCase("\xC5\xB8"), "\xC3\xBF");                      // Ÿ -> ÿ
-    EXPECT_EQ(FoldCase("\xD0\x9F\xD0\x81"), "\xD0\xBF\xD1\x91");      // ПЁ -> пё
-    EXPECT_EQ(FoldCase("\xCE\x91\xCE\x86"), "\xCE\xB1\xCE\xAC");      // ΑΆ -> αά
-    EXPECT_EQ(FoldCase("\xEF\xBC\xA1"), "\xEF\xBD\x81");              // full-width A -> a
+    EXPECT_EQ(FoldCase("\xC5\xB8"), "\xC3\xBF");                                  // Ÿ -> ÿ
+    EXPECT_EQ(FoldCase("\xD0\x9F\xD0\x81"), "\xD0\xBF\xD1\x91");                  // ПЁ -> пё
+    EXPECT_EQ(FoldCase("\xCE\x91\xCE\x86"), "\xCE\xB1\xCE\xAC");                  // ΑΆ -> αά
+    EXPECT_EQ(FoldCase("\xEF\xBC\xA1"), "\xEF\xBD\x81");  // full-width A -> a
     EXPECT_EQ(FoldCase("\xC4\xB0"), "\xC4\xB0");  // dotted capital I: no same-length partner
 }
 
@@ -77,12 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
     Lists, MembershipTest,
     ::testing::Values(
         MembershipCase{"example.com\r\n", "EXAMPLE.com", true},
-        MembershipCase{"ads.example.com\r\n", "example.com", true},      // part of an entry
-        MembershipCase{"myexample.com\r\n", "example.com", true},        // letters in front
-        MembershipCase{"example.com\r\n", "ads.example.com", false},     // longer than entry
-        MembershipCase{"a.com\r\nb.org\r\n", "com\r\nb", true},          // across entries
-        MembershipCase{"a.com\r\n", "", true},                           // empty key
-        MembershipCase{"", "", false},                                   // empty list
+        MembershipCase{"ads.example.com\r\n", "example.com", true},   // part of an entry
+        MembershipCase{"myexample.com\r\n", "example.com", true},     // letters in front
+        MembershipCase{"example.com\r\n", "ads.example.com", false},  // longer than entry
+        MembershipCase{"a.com\r\nb.org\r\n", "com\r\nb", true},       // across entries
+        MembershipCase{"a.com\r\n", "", true},                        // empty key
+        MembershipCase{"", "", false},                                // empty list
         MembershipCase{"", "a.com", false},
         MembershipCase{"caf\xC3\xA9.example\r\n", "CAF\xC3\x89.EXAMPLE", true},  // É and é
         MembershipCase{"\xD0\xBF\xD1\x80\xD0\xB8\xD0\xBC\xD0\xB5\xD1\x80.rf\r\n",

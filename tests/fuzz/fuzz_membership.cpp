@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Appending entry by entry must fold the same as folding the whole text.
     quell::ListText appended;
     appended.AppendEntry(list);
-    if (appended.Contains(key) != quell::ContainsFolded(quell::FoldCase(std::string(list) + "\r\n"),
-                                                        foldedKey)) {
+    if (appended.Contains(key) !=
+        quell::ContainsFolded(quell::FoldCase(std::string(list) + "\r\n"), foldedKey)) {
         std::abort();
     }
     if (quell::FoldCase(list).size() != list.size()) {

@@ -17,7 +17,7 @@ using testing::TempFolder;
 using Items = std::vector<std::string>;
 
 class ListCommandsTest : public ::testing::Test {
-protected:
+  protected:
     void Load(const std::string& allowed) {
         dir.Write("allowed.txt", allowed);
         ASSERT_TRUE(lists.LoadAllowed().ok());
@@ -37,7 +37,9 @@ struct AddCase {
     bool added;
 };
 
-void PrintTo(const AddCase& c, std::ostream* os) { *os << "\"" << c.typed << "\""; }
+void PrintTo(const AddCase& c, std::ostream* os) {
+    *os << "\"" << c.typed << "\"";
+}
 
 class AddCommandTest : public ListCommandsTest, public ::testing::WithParamInterface<AddCase> {};
 

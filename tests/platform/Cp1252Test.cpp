@@ -27,7 +27,7 @@ TEST(Cp1252Test, ReportsFirstCharacterItCannotHold) {
     EXPECT_FALSE(cp1252::Encode("\xF0\x9F\x98\x80", &failure));  // emoji
     EXPECT_EQ(failure.character, "\xF0\x9F\x98\x80");
     EXPECT_FALSE(cp1252::Encode(std::string("\xC3", 1), &failure));  // broken UTF-8
-    EXPECT_FALSE(cp1252::Encode("\xC0\xAF", &failure));               // overlong "/"
+    EXPECT_FALSE(cp1252::Encode("\xC0\xAF", &failure));              // overlong "/"
 }
 
 }  // namespace

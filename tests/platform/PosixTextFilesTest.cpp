@@ -30,7 +30,7 @@ int FailingRename(const char*, const char*) {
 }
 
 class PosixTextFilesTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder dir;
     PosixTextFiles files;
 };
@@ -83,6 +83,10 @@ struct ReplaceFault {
     int writesBeforeFull;
 };
 
+void PrintTo(const ReplaceFault& f, std::ostream* os) {
+    *os << f.name;
+}
+
 class ReplaceFaultTest : public PosixTextFilesTest,
                          public ::testing::WithParamInterface<ReplaceFault> {};
 
@@ -100,7 +104,8 @@ TEST_P(ReplaceFaultTest, OldContentSurvivesAndNoTemporaryIsLeft) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, ReplaceFaultTest,
     ::testing::Values(ReplaceFault{"DiskFullAtOnce", {&WriteUntilDiskFull, &::fsync, &::rename}, 0},
-                      ReplaceFault{"DiskFullMidWrite", {&WriteUntilDiskFull, &::fsync, &::rename}, 2},
+                      ReplaceFault{
+                          "DiskFullMidWrite", {&WriteUntilDiskFull, &::fsync, &::rename}, 2},
                       ReplaceFault{"FlushFails", {&::write, &FailingFsync, &::rename}, 0},
                       ReplaceFault{"ReplaceFails", {&::write, &::fsync, &FailingRename}, 0}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -10,7 +10,9 @@ struct SplitCase {
     std::vector<std::string> lines;
 };
 
-void PrintTo(const SplitCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.text); }
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << ::testing::PrintToString(c.text);
+}
 
 class SplitLinesTest : public ::testing::TestWithParam<SplitCase> {};
 
@@ -19,15 +21,15 @@ TEST_P(SplitLinesTest, EndsLinesAtCrLfOrLoneCr) {
     EXPECT_EQ(std::vector<std::string>(views.begin(), views.end()), GetParam().lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, SplitLinesTest,
-    ::testing::Values(SplitCase{"", {}}, SplitCase{"a\r\nb\r\n", {"a", "b"}},
-                      SplitCase{"a\r\nb", {"a", "b"}},               // no final terminator
-                      SplitCase{"a\rb\r", {"a", "b"}},               // lone CR
-                      SplitCase{"a\nb\r\n", {"a\nb"}},               // lone LF stays
-                      SplitCase{"\r\n", {""}}, SplitCase{"a\r\n\r\n", {"a", ""}},
-                      SplitCase{"a\r\r\n", {"a", ""}}, SplitCase{"\n", {"\n"}},
-                      SplitCase{" \r\n  \r\n", {" ", "  "}}));
+INSTANTIATE_TEST_SUITE_P(Texts, SplitLinesTest,
+                         ::testing::Values(SplitCase{"", {}}, SplitCase{"a\r\nb\r\n", {"a", "b"}},
+                                           SplitCase{"a\r\nb", {"a", "b"}},  // no final terminator
+                                           SplitCase{"a\rb\r", {"a", "b"}},  // lone CR
+                                           SplitCase{"a\nb\r\n", {"a\nb"}},  // lone LF stays
+                                           SplitCase{"\r\n", {""}},
+                                           SplitCase{"a\r\n\r\n", {"a", ""}},
+                                           SplitCase{"a\r\r\n", {"a", ""}}, SplitCase{"\n", {"\n"}},
+                                           SplitCase{" \r\n  \r\n", {" ", "  "}}));
 
 TEST(ParseListFileTest, SkipsOnlyExactlyEmptyAndOneSpaceLines) {
     EXPECT_EQ(ParseListFile("\r\n \r\n  \r\n a.com\r\nb.org"),

@@ -15,7 +15,7 @@ using testing::TempFolder;
 using Items = std::vector<std::string>;
 
 class Module1Test : public ::testing::Test {
-protected:
+  protected:
     TempFolder dir;
     BlockerState state;
     FakeListBox List1, List2;

@@ -18,7 +18,7 @@
 namespace quell::testing {
 
 class FakeCheckBox : public platform::CheckBox {
-public:
+  public:
     explicit FakeCheckBox(int value = 0) : value_(value) {}
     int Value() const override { return value_; }
     void SetValue(int value) override {
@@ -32,12 +32,12 @@ public:
     }
     std::function<void()> onClick;
 
-private:
+  private:
     int value_;
 };
 
 class FakeListBox : public platform::ListBox {
-public:
+  public:
     void AddItem(const std::string& item) override { items.push_back(item); }
     void RemoveItem(int index) override {
         items.erase(items.begin() + index);
@@ -56,17 +56,17 @@ public:
 };
 
 class FakeTextBox : public platform::TextBox {
-public:
+  public:
     explicit FakeTextBox(std::string text = {}) : text_(std::move(text)) {}
     std::string Text() const override { return text_; }
     void SetText(const std::string& text) override { text_ = text; }
 
-private:
+  private:
     std::string text_;
 };
 
 class FakeStatusBar : public platform::StatusBar {
-public:
+  public:
     void SetPanelText(int panel, const std::string& text) override {
         if (panel >= static_cast<int>(panels.size())) {
             panels.resize(static_cast<size_t>(panel) + 1);
@@ -84,7 +84,7 @@ public:
 // Runs scripted events, one per DoEvents, as the user-interface thread would handle them.
 // Waiting with nothing scripted is a hang in the real program, so it fails the test.
 class ScriptedEventPump : public platform::EventPump {
-public:
+  public:
     void Post(std::function<void()> event) { events.push_back(std::move(event)); }
     void DoEvents() override {
         ++doEventsCalls;
@@ -107,7 +107,7 @@ public:
 };
 
 class FakeSound : public platform::Sound {
-public:
+  public:
     bool PlayWaveFile(const std::string& path) override {
         played.push_back(path);
         return playable;
@@ -117,16 +117,16 @@ public:
 };
 
 class FakeBrowser : public platform::WebBrowser {
-public:
+  public:
     explicit FakeBrowser(std::optional<std::string> url) : url_(std::move(url)) {}
     std::optional<std::string> LocationURL() override { return url_; }
 
-private:
+  private:
     std::optional<std::string> url_;
 };
 
 class RecordingCancelFlag : public platform::CancelFlag {
-public:
+  public:
     void Set(bool cancel) override {
         ++writes;
         value = cancel;
@@ -140,7 +140,7 @@ public:
 };
 
 class FakePromptWindow : public PromptWindow {
-public:
+  public:
     void Load() override {
         ++loadCalls;
         if (!loaded) {

@@ -8,7 +8,7 @@ namespace quell::testing {
 
 // Real files, except for the operations a test makes fail (as a locked or full disk would).
 class FaultyTextFiles : public platform::TextFiles {
-public:
+  public:
     bool Exists(const std::string& path) override { return real.Exists(path); }
     platform::Result<std::string> ReadText(const std::string& path) override {
         if (failRead) {
@@ -34,7 +34,7 @@ public:
     bool failReplace = false;
     platform::PosixTextFiles real;
 
-private:
+  private:
     static platform::Error Fail(const char* call, const std::string& path, const char* reason) {
         platform::Error error;
         error.call = call;

@@ -42,7 +42,9 @@ void TempFolder::Write(std::string_view name, std::string_view bytes) const {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-bool TempFolder::Has(std::string_view name) const { return fs::exists(File(name)); }
+bool TempFolder::Has(std::string_view name) const {
+    return fs::exists(File(name));
+}
 
 int TempFolder::EntryCount() const {
     return static_cast<int>(std::distance(fs::directory_iterator(path_), fs::directory_iterator()));

@@ -7,7 +7,7 @@ namespace quell::testing {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -20,7 +20,7 @@ public:
     bool Has(std::string_view name) const;
     int EntryCount() const;  // files in the folder
 
-private:
+  private:
     std::string path_;
 };
 
