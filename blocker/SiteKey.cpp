@@ -2,21 +2,10 @@
 
 #include <cstring>
 
+#include "blocker/TextCompare.h"
+
 namespace quell {
 namespace {
-
-bool EqualsIgnoreAsciiCase(const char* text, const char* lowerPattern, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
-        }
-        if (c != lowerPattern[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Removes every case-insensitive occurrence of "<scheme>://" in one left-to-right pass, as a
 // text replace does: what a removal joins together is not searched again. The scan jumps
@@ -35,7 +24,8 @@ void RemoveSchemeInPlace(std::string& s, const char* scheme, std::size_t schemeL
         const std::size_t colon = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
         const std::size_t start = colon - schemeLength;
         if (start >= read && colon + 2 < s.size() && data[colon + 1] == '/' &&
-            data[colon + 2] == '/' && EqualsIgnoreAsciiCase(data + start, scheme, schemeLength)) {
+            data[colon + 2] == '/' &&
+            StartsWithIgnoreAsciiCase({data + start, schemeLength}, {scheme, schemeLength})) {
             std::memmove(data + write, data + read, start - read);
             write += start - read;
             read = start + patternLength;

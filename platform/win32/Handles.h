@@ -1,4 +1,4 @@
-// Owners of Windows handles. Move-only; each closes its handle once.
+// Owners of Windows handles. Move-only; each releases its handle once.
 #pragma once
 
 #include <windows.h>
@@ -7,79 +7,50 @@
 
 namespace platform::win32 {
 
-// Kernel handles: CreateFile fails with INVALID_HANDLE_VALUE, most others with NULL, so the
-// invalid value is part of the type.
-template <HANDLE (*Invalid)()>
-class BasicUniqueHandle {
-  public:
-    BasicUniqueHandle() = default;
-    explicit BasicUniqueHandle(HANDLE handle) : handle_(handle) {}
-    ~BasicUniqueHandle() { reset(); }
-    BasicUniqueHandle(BasicUniqueHandle&& other) noexcept : handle_(other.release()) {}
-    BasicUniqueHandle& operator=(BasicUniqueHandle&& other) noexcept {
-        reset(other.release());
-        return *this;
-    }
-    BasicUniqueHandle(const BasicUniqueHandle&) = delete;
-    BasicUniqueHandle& operator=(const BasicUniqueHandle&) = delete;
-
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != Invalid(); }
-    HANDLE release() { return std::exchange(handle_, Invalid()); }
-    void reset(HANDLE handle = Invalid()) {
-        if (handle_ != Invalid()) {
-            ::CloseHandle(handle_);
-        }
-        handle_ = handle;
-    }
-
-  private:
-    HANDLE handle_ = Invalid();
-};
-
-inline HANDLE NullHandleValue() {
+template <class T>
+T NullValue() {
     return nullptr;
 }
 inline HANDLE InvalidHandleValue() {
     return INVALID_HANDLE_VALUE;
 }
 
-using UniqueHandle = BasicUniqueHandle<NullHandleValue>;
-using UniqueFileHandle = BasicUniqueHandle<InvalidHandleValue>;
-
-// GDI objects, icons, menus, find handles: the same shape with their own release call.
-template <class T, auto Release>
-class UniqueGdi {
+// `Invalid` is part of the type: CreateFile fails with INVALID_HANDLE_VALUE, most other calls
+// with NULL.
+template <class T, auto Release, T (*Invalid)() = &NullValue<T>>
+class UniqueResource {
   public:
-    UniqueGdi() = default;
-    explicit UniqueGdi(T handle) : handle_(handle) {}
-    ~UniqueGdi() { reset(); }
-    UniqueGdi(UniqueGdi&& other) noexcept : handle_(other.release()) {}
-    UniqueGdi& operator=(UniqueGdi&& other) noexcept {
+    UniqueResource() = default;
+    explicit UniqueResource(T handle) : handle_(handle) {}
+    ~UniqueResource() { reset(); }
+    UniqueResource(UniqueResource&& other) noexcept : handle_(other.release()) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
         reset(other.release());
         return *this;
     }
-    UniqueGdi(const UniqueGdi&) = delete;
-    UniqueGdi& operator=(const UniqueGdi&) = delete;
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
 
     T get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    T release() { return std::exchange(handle_, nullptr); }
-    void reset(T handle = nullptr) {
-        if (handle_ != nullptr) {
+    explicit operator bool() const { return handle_ != Invalid(); }
+    T release() { return std::exchange(handle_, Invalid()); }
+    void reset(T handle = Invalid()) {
+        if (handle_ != Invalid()) {
             Release(handle_);
         }
         handle_ = handle;
     }
 
   private:
-    T handle_ = nullptr;
+    T handle_ = Invalid();
 };
 
-using UniqueFont = UniqueGdi<HFONT, &::DeleteObject>;
-using UniqueBrush = UniqueGdi<HBRUSH, &::DeleteObject>;
-using UniqueBitmap = UniqueGdi<HBITMAP, &::DeleteObject>;
-using UniqueIcon = UniqueGdi<HICON, &::DestroyIcon>;
-using UniqueMenu = UniqueGdi<HMENU, &::DestroyMenu>;
+using UniqueHandle = UniqueResource<HANDLE, &::CloseHandle>;
+using UniqueFileHandle = UniqueResource<HANDLE, &::CloseHandle, &InvalidHandleValue>;
+using UniqueFont = UniqueResource<HFONT, &::DeleteObject>;
+using UniqueBrush = UniqueResource<HBRUSH, &::DeleteObject>;
+using UniqueBitmap = UniqueResource<HBITMAP, &::DeleteObject>;
+using UniqueIcon = UniqueResource<HICON, &::DestroyIcon>;
+using UniqueMenu = UniqueResource<HMENU, &::DestroyMenu>;
 
 }  // namespace platform::win32

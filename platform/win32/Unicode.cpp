@@ -1,30 +1,27 @@
 #include "platform/win32/Unicode.h"
 
-#include <windows.h>
-
 namespace platform::win32 {
 
-std::wstring Widen(std::string_view utf8) {
-    if (utf8.empty()) {
+std::wstring Widen(std::string_view bytes, UINT codePage) {
+    if (bytes.empty()) {
         return {};
     }
-    const int length =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    const int size = static_cast<int>(bytes.size());
+    const int length = ::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                          length);
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), length);
     return wide;
 }
 
-std::string Narrow(std::wstring_view utf16) {
+std::string Narrow(std::wstring_view utf16, UINT codePage) {
     if (utf16.empty()) {
         return {};
     }
-    const int length = ::WideCharToMultiByte(
-        CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0, nullptr, nullptr);
+    const int size = static_cast<int>(utf16.size());
+    const int length =
+        ::WideCharToMultiByte(codePage, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), narrow.data(),
-                          length, nullptr, nullptr);
+    ::WideCharToMultiByte(codePage, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
     return narrow;
 }
 

@@ -1,7 +1,8 @@
 #include "platform/win32/Win32Sound.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+
+#include <mmsystem.h>  // after windows.h, which it needs
 
 #include "platform/win32/Unicode.h"
 

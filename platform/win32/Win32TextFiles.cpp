@@ -75,24 +75,11 @@ Result<std::string> ToAnsi(std::string_view utf8, const std::string& path) {
     if (!FitsAnsi(wide)) {
         return Unrepresentable(path, FirstUnfit(wide));
     }
-    const int length = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                             nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
-                          length, nullptr, nullptr);
-    return bytes;
+    return Narrow(wide, CP_ACP);
 }
 
 std::string FromAnsi(std::string_view bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
-    const int length =
-        ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(),
-                          length);
-    return Narrow(wide);
+    return Narrow(Widen(bytes, CP_ACP));
 }
 
 bool Win32TextFiles::Exists(const std::string& path) {
