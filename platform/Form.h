@@ -52,6 +52,8 @@ class Form {
     virtual void Hide() = 0;
     virtual bool Visible() const = 0;
     virtual WindowHandle Handle() const = 0;
+    // The system's handle of one control (the hot key's target is a control).
+    virtual WindowHandle ControlHandle(std::string_view /*name*/) const { return 0; }
     virtual void SetCaption(const std::string& caption) = 0;
     virtual WindowState State() const = 0;
     virtual void SetState(WindowState state) = 0;
