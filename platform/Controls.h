@@ -30,6 +30,7 @@ class ListBox {
     virtual bool Selected(int index) const = 0;
 };
 
+// Anything with a text: text boxes, labels, button and frame captions.
 class TextBox {
   public:
     virtual ~TextBox() = default;
@@ -37,11 +38,23 @@ class TextBox {
     virtual void SetText(const std::string& text) = 0;
 };
 
-// Panels are numbered from 1, as the status bar shows them.
+// Panels are numbered from 1, as the status bar shows them; widths are in twips. Text for a
+// panel that does not exist yet is dropped.
 class StatusBar {
   public:
     virtual ~StatusBar() = default;
     virtual void SetPanelText(int panel, const std::string& text) = 0;
+    virtual void AddPanel() {}
+    virtual int PanelCount() const { return 0; }
+    virtual void SetPanelWidth(int /*panel*/, int /*twips*/) {}
+};
+
+// A read-only rich text view.
+class RichTextBox {
+  public:
+    virtual ~RichTextBox() = default;
+    // Shows the document in the file; false when it cannot be read.
+    virtual bool LoadFile(const std::string& path) = 0;
 };
 
 // The status line is panel 2: every user action writes one line there.
