@@ -9,7 +9,7 @@
 namespace platform {
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     // The stored string, or nothing when the key has never been written (or can't be read).
     virtual std::optional<std::string> GetSetting(const std::string& appName,

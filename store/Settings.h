@@ -27,7 +27,7 @@ inline constexpr std::string_view kShowHelp = "showHelp";
 inline constexpr std::string_view kSettingsSection = "Settings";
 
 class Settings {
-public:
+  public:
     // `publisherHost` goes into the default of "strAllowed".
     Settings(platform::SettingsStore& store, std::string appName, std::string publisherHost);
 
@@ -49,7 +49,7 @@ public:
 
     const std::string& appName() const { return appName_; }
 
-private:
+  private:
     platform::SettingsStore& store_;
     std::string appName_;
     std::string publisherHost_;

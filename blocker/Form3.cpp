@@ -1,0 +1,103 @@
+#include "blocker/Form3.h"
+
+namespace quell {
+
+Form3::Form3(BlockerState& state, platform::Form& window, const platform::Form& mainWindow,
+             Module1& lists, platform::WindowZOrder& zorder,
+             std::function<void(const std::string&)> reportFailure)
+    : blocker_(state),
+      window_(window),
+      mainWindow_(mainWindow),
+      lists_(lists),
+      onTop_(zorder),
+      reportFailure_(std::move(reportFailure)) {}
+
+void Form3::Load() {
+    if (window_.IsLoaded()) {
+        return;  // a second question keeps showing the first site
+    }
+    if (!window_.Load()) {
+        // Without a window nobody can answer: end the question as a block, not a hang.
+        blocker_.blnPromptDone = true;
+        return;
+    }
+    window_.SetEventHandler([this](const platform::Event& event) { OnEvent(event); });
+    if (blocker_.blnOnTop) {
+        onTop_.MakeNormal(mainWindow_.Handle());
+    }
+    window_.Text("Text1").SetText(blocker_.strPromptSite);
+    onTop_.MakeTopMost(window_.Handle());
+    if (blocker_.blnOnTop) {
+        onTop_.MakeTopMost(mainWindow_.Handle());
+    }
+}
+
+void Form3::SetVisible(bool visible) {
+    if (visible) {
+        window_.Show();
+    } else {
+        window_.Hide();
+    }
+}
+
+void Form3::Unload() {
+    window_.Unload();
+    blocker_.blnPromptDone = true;
+}
+
+void Form3::OnEvent(const platform::Event& event) {
+    using platform::EventKind;
+    if (event.kind == EventKind::Click) {
+        if (event.control == "Command1") {
+            Command1_Click();
+        } else if (event.control == "Command2") {
+            Command2_Click();
+        } else if (event.control == "Command3") {
+            Command3_Click();
+        } else if (event.control == "Command4") {
+            Command4_Click();
+        }
+    } else if (event.kind == EventKind::EscapeKey) {
+        Command4_Click();
+    } else if (event.kind == EventKind::QueryClose) {
+        Unload();
+    }
+}
+
+void Form3::ReportIfFailed(const platform::Status& status) {
+    if (!status && reportFailure_) {
+        reportFailure_(status.error().message);
+    }
+}
+
+void Form3::Command1_Click() {
+    const std::string site = window_.Text("Text1").Text();
+    const platform::Status added = lists_.AddAllowed(site);
+    ReportIfFailed(added);
+    if (added) {
+        ReportIfFailed(lists_.SaveAllowed());
+    }
+    Answer(true);
+}
+
+void Form3::Command2_Click() {
+    ReportIfFailed(lists_.AddDisallowed(window_.Text("Text1").Text()));
+    Answer(false);
+}
+
+void Form3::Command3_Click() {
+    Answer(true);
+}
+
+void Form3::Command4_Click() {
+    Answer(false);
+}
+
+void Form3::Answer(bool allow) {
+    window_.Hide();
+    blocker_.blnPromptAllow = allow;
+    blocker_.blnPromptDone = true;
+    Unload();
+}
+
+}  // namespace quell

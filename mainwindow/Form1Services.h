@@ -1,0 +1,42 @@
+// What the main window's handlers reach outside the main window itself.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/Form.h"
+
+namespace quell {
+
+// The outcome of a shell or registry change, with the sentence for the status line.
+struct StatusReport {
+    bool ok = true;
+    std::string text;
+};
+
+class Form1Services {
+  public:
+    virtual ~Form1Services() = default;
+
+    // Run at startup (Check4): the Run value named after the product with the program path.
+    virtual StatusReport EnableRunAtStartup() = 0;
+    virtual StatusReport DisableRunAtStartup() = 0;
+
+    // The browser's Tools-menu entry.
+    virtual StatusReport AddToolsEntry() = 0;
+    virtual StatusReport RemoveToolsEntry() = 0;
+
+    // Secondary windows, loaded and shown modeless; the handle of the window shown, if any.
+    virtual std::optional<platform::WindowHandle> ShowHelp() = 0;
+    virtual std::optional<platform::WindowHandle> ShowAbout() = 0;
+    // Sets the link request to "Website" and loads the website opener.
+    virtual void OpenWebsite() = 0;
+
+    // The tray popup menu at the mouse position.
+    virtual void ShowTrayMenu() = 0;
+
+    // Unloads the main window: runs the shutdown sequence and ends the program.
+    virtual void Exit() = 0;
+};
+
+}  // namespace quell

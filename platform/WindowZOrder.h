@@ -1,0 +1,22 @@
+// The one window-manager call the always-on-top pieces make.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Form.h"
+
+namespace platform {
+
+inline constexpr WindowHandle kHwndTopmost = static_cast<WindowHandle>(-1);
+inline constexpr WindowHandle kHwndNoTopmost = static_cast<WindowHandle>(-2);
+inline constexpr unsigned kSwpNoSize = 1;
+inline constexpr unsigned kSwpNoMove = 2;
+
+class WindowZOrder {
+  public:
+    virtual ~WindowZOrder() = default;
+    // SetWindowPos with position and size zero; false when the call failed.
+    virtual bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, unsigned flags) = 0;
+};
+
+}  // namespace platform

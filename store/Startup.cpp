@@ -1,0 +1,120 @@
+#include "store/Startup.h"
+
+#include <utility>
+
+#include "blocker/AllowNext.h"
+
+namespace quell {
+namespace {
+
+constexpr const char* kStatusBar = "StatusBar1";
+
+// Each restored box that becomes ticked runs its click behaviour before the next is set.
+constexpr std::pair<const char*, std::string_view> kRestoreOrder[] = {
+    {"Check6", keys::kChkLinks}, {"Check5", keys::kChkSound}, {"Check4", keys::kChkRunAtStart},
+    {"Check3", keys::kChkOnTop}, {"Check2", keys::kChkAuto},  {"Check1", keys::kChkStopPop},
+};
+
+void ReportIfFailed(Form1& form, const platform::Status& status) {
+    if (!status) {
+        form.SetStatus(status.error().message);
+    }
+}
+
+void CreateMissingListFiles(MainWindowParts& parts) {
+    if (!parts.services.ListFileExists(SiteList::Allowed)) {
+        ReportIfFailed(parts.form,
+                       parts.lists.CreateListFile(SiteList::Allowed, parts.site.strWebsite));
+    }
+    if (!parts.services.ListFileExists(SiteList::Disallowed)) {
+        ReportIfFailed(parts.form, parts.lists.CreateListFile(SiteList::Disallowed, ""));
+    }
+}
+
+}  // namespace
+
+void Form1_Load(MainWindowParts& parts) {
+    BlockerState& state = parts.state;
+    platform::Form& window = parts.form.window();
+    Settings& settings = parts.settings;
+
+    state.blnAllowNext = false;
+    parts.services.StopGlobalSkin();
+    parts.services.SetWindowIcons();
+    window.SetCaption(parts.site.strProductName + " by " + parts.site.strCompanyName);
+    window.Text("Command7").SetText("Visit " + parts.site.strWebsite);
+    parts.services.AddTrayIcon();
+    state.blnOnTop = false;
+
+    for (const auto& [box, key] : kRestoreOrder) {
+        window.Check(box).SetValue(settings.GetCheckBox(key));
+    }
+
+    state.lngBlocked = settings.GetCounter();
+    state.strAllowed = settings.GetString(keys::kStrAllowed);
+    state.strDisallowed = settings.GetString(keys::kStrDisallowed);
+    parts.form.set_state(settings.GetString(keys::kState));
+
+    platform::StatusBar& status = window.Status(kStatusBar);
+    status.AddPanel();
+    status.AddPanel();
+    const int half = window.ClientWidthTwips() / 2;
+    status.SetPanelWidth(1, half);
+    status.SetPanelWidth(2, half);
+    status.SetPanelText(1, std::to_string(state.lngBlocked) + std::string(kBlockedSuffix));
+
+    CreateMissingListFiles(parts);
+    ReportIfFailed(parts.form, parts.lists.LoadAllowed());
+    ReportIfFailed(parts.form, parts.lists.LoadDisallowed());
+
+    if (parts.form.state() == "up") {
+        window.SetState(platform::WindowState::Normal);
+    } else {
+        window.SetState(platform::WindowState::Minimized);
+    }
+
+    if (!parts.hotKey.Install(window.Handle(), window.ControlHandle("pctHotkey"))) {
+        parts.form.SetStatus(std::string(kHotKeyTakenText));
+    }
+
+    parts.services.CreateTracker();
+
+    if (settings.GetString(keys::kShowHelp) == "1") {
+        const std::optional<platform::WindowHandle> help = parts.services.ShowHelp();
+        if (help && state.blnOnTop) {
+            parts.form.onTop().MakeTopMost(*help);
+        }
+    }
+}
+
+void SaveSettingsOnShutdown(MainWindowParts& parts) {
+    platform::Form& window = parts.form.window();
+    Settings& settings = parts.settings;
+    (void)settings.SaveNumber(keys::kChkRunAtStart, window.Check("Check4").Value());
+    (void)settings.SaveNumber(keys::kChkOnTop, window.Check("Check3").Value());
+    (void)settings.SaveNumber(keys::kChkAuto, window.Check("Check2").Value());
+    (void)settings.SaveNumber(keys::kChkStopPop, window.Check("Check1").Value());
+    (void)settings.SaveNumber(keys::kIntStopped, parts.state.lngBlocked);
+    (void)settings.Save(keys::kStrAllowed, parts.state.strAllowed.Text());
+    (void)settings.Save(keys::kStrDisallowed, parts.state.strDisallowed.Text());
+    (void)settings.SaveNumber(keys::kChkLinks, window.Check("Check6").Value());
+    (void)settings.Save(keys::kState, parts.form.state());
+}
+
+void Form1_Unload(MainWindowParts& parts) {
+    SaveSettingsOnShutdown(parts);
+    parts.services.RemoveTrayIcon();
+    parts.hotKey.Remove();
+    parts.services.ReleaseTracker();
+    parts.services.EndProgram();
+}
+
+void OnMainWindowEvent(MainWindowParts& parts, const platform::Event& event) {
+    if (event.kind == platform::EventKind::EndSession && event.control.empty()) {
+        SaveSettingsOnShutdown(parts);
+        return;
+    }
+    parts.form.OnEvent(event);
+}
+
+}  // namespace quell

@@ -1,0 +1,197 @@
+#include "mainwindow/Form1.h"
+
+#include <gtest/gtest.h>
+
+#include "blocker/AllowNext.h"
+#include "resources/Form1Design.h"
+#include "support/FakeForm.h"
+#include "support/FakeServices.h"
+#include "support/FakeSettingsStore.h"
+#include "support/FaultyTextFiles.h"
+#include "support/TempFolder.h"
+
+namespace quell {
+namespace {
+
+using namespace quell::testing;
+
+class Form1Test : public ::testing::Test {
+  protected:
+    Form1Test() {
+        window.FakeStatus("StatusBar1").AddPanel();
+        window.FakeStatus("StatusBar1").AddPanel();
+        window.SetEventHandler([this](const platform::Event& e) { form.OnEvent(e); });
+    }
+
+    std::string Status() { return window.FakeStatus("StatusBar1").Panel(2); }
+
+    TempFolder dir;
+    BlockerState state;
+    FakeForm window{design::kForm1Design, 100, true};
+    FakeSettingsStore store;
+    Settings settings{store, "QuellPane", "quellpane.example"};
+    FaultyTextFiles files;
+    Module1 lists{state, window.List("List1"), window.List("List2"), files, dir.path()};
+    RecordingZOrder zorder;
+    RecordingServices services;
+    Form1 form{state, window, settings, lists, zorder, services};
+};
+
+struct SwitchCase {
+    const char* box;
+    const char* onText;
+    const char* offText;
+};
+
+void PrintTo(const SwitchCase& c, std::ostream* os) {
+    *os << c.box;
+}
+
+class SwitchTextTest : public Form1Test, public ::testing::WithParamInterface<SwitchCase> {};
+
+TEST_P(SwitchTextTest, ClickWritesItsStatusText) {
+    window.Click(GetParam().box);
+    EXPECT_EQ(Status(), GetParam().onText);
+    window.Click(GetParam().box);
+    EXPECT_EQ(Status(), GetParam().offText);
+    // A value set by the program runs the same behaviour as a click.
+    window.Check(GetParam().box).SetValue(1);
+    EXPECT_EQ(Status(), GetParam().onText);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Switches, SwitchTextTest,
+    ::testing::Values(SwitchCase{"Check1", "Now blocking popups", "Now allowing popups"},
+                      SwitchCase{"Check2", "Setup Mode Enabled", "Setup Mode Disabled"},
+                      SwitchCase{"Check6", "Auto New Window Enabled", "Auto New Window Disabled"},
+                      SwitchCase{"Check5", "Sounds Enabled", "Sounds Disabled"},
+                      SwitchCase{"Check3", "Always On Top Enabled", "Always On Top Disabled"},
+                      SwitchCase{"Check4", "Run On Startup Enabled", "Run On Startup Disabled"}));
+
+TEST_F(Form1Test, SoundAndOnTopAreSavedAtTheClickOthersAreNot) {
+    window.Click("Check5");
+    EXPECT_EQ(store.Value("chkSound"), "1");
+    window.Click("Check5");
+    EXPECT_EQ(store.Value("chkSound"), "0");
+    window.Click("Check3");
+    EXPECT_EQ(store.Value("chkOnTop"), "1");
+    for (const char* box : {"Check1", "Check2", "Check4", "Check6"}) {
+        window.Click(box);
+    }
+    EXPECT_EQ(store.writes, (std::vector<std::string>{"chkSound", "chkSound", "chkOnTop"}));
+}
+
+TEST_F(Form1Test, AlwaysOnTopMovesOnlyTheZOrderWithFlagsThree) {
+    window.Click("Check3");
+    ASSERT_EQ(zorder.calls.size(), 1u);
+    EXPECT_EQ(zorder.calls[0].window, window.Handle());
+    EXPECT_EQ(zorder.calls[0].insertAfter, platform::kHwndTopmost);
+    EXPECT_EQ(zorder.calls[0].flags, 3u);
+    EXPECT_TRUE(state.blnOnTop);
+    window.Click("Check3");
+    EXPECT_EQ(zorder.calls[1].insertAfter, platform::kHwndNoTopmost);
+    EXPECT_EQ(zorder.calls[1].flags, 3u);
+    EXPECT_FALSE(state.blnOnTop);
+}
+
+TEST_F(Form1Test, RunAtStartupFailureLeavesBoxUntickedAndSaysWhy) {
+    services.runResult = {false, "Run On Startup could not be enabled: Access is denied."};
+    window.Click("Check4");
+    EXPECT_EQ(window.Check("Check4").Value(), 0);
+    EXPECT_EQ(Status(), "Run On Startup could not be enabled: Access is denied.");
+    EXPECT_EQ(services.calls,
+              (std::vector<std::string>{"EnableRunAtStartup", "DisableRunAtStartup"}));
+}
+
+TEST_F(Form1Test, RunAtStartupForUserOnlyKeepsBoxTicked) {
+    services.runResult = {true, "Run On Startup Enabled for your account only."};
+    window.Click("Check4");
+    EXPECT_EQ(window.Check("Check4").Value(), 1);
+    EXPECT_EQ(Status(), "Run On Startup Enabled for your account only.");
+}
+
+// The button, the Action menu entry, the tray entry and the hot key each toggle once.
+TEST_F(Form1Test, EveryAllowNextEntryTogglesExactlyOnce) {
+    const platform::Event entries[] = {
+        {platform::EventKind::Click, "Command5"},
+        {platform::EventKind::Click, "mnuActionItem", 1},
+        {platform::EventKind::Click, "allow"},
+        {platform::EventKind::MouseMove, "pctHotkey", -1, 0, 0},
+    };
+    for (const auto& entry : entries) {
+        const bool before = state.blnAllowNext;
+        window.Raise(entry);
+        EXPECT_NE(state.blnAllowNext, before) << entry.control;
+        EXPECT_EQ(Status(), before ? kNextNotAllowedText : kNextAllowedText);
+    }
+}
+
+TEST_F(Form1Test, HotKeyTwiceLeavesPassOff) {
+    window.Raise({platform::EventKind::MouseMove, "pctHotkey"});
+    window.Raise({platform::EventKind::MouseMove, "pctHotkey", -1, 37, 12});
+    EXPECT_FALSE(state.blnAllowNext);
+    EXPECT_EQ(Status(), "The next popup will NOT be allowed.");
+}
+
+TEST_F(Form1Test, MenusReachTheirTargetsAndOtherIndexesDoNothing) {
+    window.Raise({platform::EventKind::Click, "mnuToolsItem", 0});
+    EXPECT_EQ(Status(), "tools added");
+    window.Raise({platform::EventKind::Click, "mnuToolsItem", 1});
+    EXPECT_EQ(Status(), "tools removed");
+    window.Raise({platform::EventKind::Click, "Command7"});
+    window.Raise({platform::EventKind::Click, "mnuFileItem", 0});
+    window.Raise({platform::EventKind::Click, "mnuToolsItem", 2});
+    window.Raise({platform::EventKind::Click, "mnuHelpItem", 1});
+    window.Raise({platform::EventKind::Click, "close"});
+    window.Raise({platform::EventKind::Click, "mnuFileItem", 1});
+    window.Raise({platform::EventKind::Click, "Exit"});
+    EXPECT_EQ(services.calls, (std::vector<std::string>{"AddToolsEntry", "RemoveToolsEntry",
+                                                        "OpenWebsite", "Exit", "Exit"}));
+    EXPECT_FALSE(state.blnAllowNext);
+}
+
+TEST_F(Form1Test, HelpAndAboutGoOnTopOnlyWhileMainWindowIs) {
+    window.Raise({platform::EventKind::Click, "mnuHelpItem", 0});
+    EXPECT_TRUE(zorder.calls.empty());
+    window.Click("Check3");
+    window.Raise({platform::EventKind::Click, "mnuHelpItem", 0});
+    window.Raise({platform::EventKind::Click, "mnuAboutItem", 0});
+    EXPECT_TRUE(zorder.Topmost(800));
+    EXPECT_TRUE(zorder.Topmost(900));
+    EXPECT_EQ(zorder.calls.back().flags, 3u);
+}
+
+TEST_F(Form1Test, MinimiseHidesIntoTrayAndShowProgramRestores) {
+    window.Show();
+    window.Click("Command6");
+    EXPECT_FALSE(window.Visible());
+    EXPECT_EQ(form.state(), "down");
+    EXPECT_EQ(store.Value("state"), "down");
+    window.Raise({platform::EventKind::Click, "show"});
+    EXPECT_TRUE(window.Visible());
+    EXPECT_EQ(window.State(), platform::WindowState::Normal);
+    EXPECT_EQ(store.Value("state"), "up");
+    window.Raise({platform::EventKind::Click, "mnuActionItem", 0});
+    EXPECT_EQ(store.Value("state"), "down");
+}
+
+TEST_F(Form1Test, EnterAddsAndDeleteKeyDeletes) {
+    window.Text("Text1").SetText("a.example");
+    window.Raise({platform::EventKind::EnterKey, "Text1"});
+    window.Text("Text2").SetText("b.example");
+    window.Raise({platform::EventKind::EnterKey, "Text2"});
+    EXPECT_EQ(dir.Read("allowed.txt"), "a.example\r\n\r\n");
+    EXPECT_EQ(dir.Read("disallowed.txt"), "b.example\r\n\r\n");
+    window.FakeList("List1").selected = 0;
+    window.Raise({platform::EventKind::DeleteKey, "List1"});
+    EXPECT_EQ(dir.Read("allowed.txt"), "\r\n");
+    EXPECT_EQ(state.strAllowed.Text(), "");
+}
+
+TEST_F(Form1Test, CloseBoxExits) {
+    window.Raise({platform::EventKind::QueryClose, ""});
+    EXPECT_EQ(services.calls, std::vector<std::string>{"Exit"});
+}
+
+}  // namespace
+}  // namespace quell

@@ -1,0 +1,192 @@
+#include "store/Startup.h"
+
+#include <gtest/gtest.h>
+
+#include "blocker/AllowNext.h"
+#include "resources/Form1Design.h"
+#include "support/FakeForm.h"
+#include "support/FakeServices.h"
+#include "support/FakeSettingsStore.h"
+#include "support/FaultyTextFiles.h"
+#include "support/TempFolder.h"
+
+namespace quell {
+namespace {
+
+using namespace quell::testing;
+using Strings = std::vector<std::string>;
+
+class StartupTest : public ::testing::Test {
+  protected:
+    StartupTest() {
+        site.strProductName = "QuellPane";
+        site.strCompanyName = "QuellPane Project";
+        site.strWebsite = "quellpane.example";
+        window.SetEventHandler([this](const platform::Event& e) {
+            if (e.kind == platform::EventKind::Click) {
+                clicks.emplace_back(e.control);
+            }
+            OnMainWindowEvent(parts, e);
+        });
+    }
+
+    std::string Panel(int n) { return window.FakeStatus("StatusBar1").Panel(n); }
+
+    TempFolder dir;
+    BlockerState state;
+    FakeForm window{design::kForm1Design, 100, true};
+    FakeSettingsStore store;
+    Settings settings{store, "QuellPane", "quellpane.example"};
+    FaultyTextFiles files;
+    Module1 lists{state, window.List("List1"), window.List("List2"), files, dir.path()};
+    RecordingZOrder zorder;
+    RecordingServices services;
+    Form1 form{state, window, settings, lists, zorder, services};
+    modSiteLink site;
+    FakeHotKey hotKey;
+    MainWindowParts parts{state, form, settings, lists, site, hotKey, services};
+    Strings clicks;
+};
+
+TEST_F(StartupTest, FirstRunCreatesListsAndComesUpWithDefaults) {
+    state.blnAllowNext = true;
+    Form1_Load(parts);
+
+    EXPECT_EQ(dir.Read("allowed.txt"), "quellpane.example\r\n");
+    EXPECT_EQ(dir.Read("disallowed.txt"), "\r\n");
+    EXPECT_EQ(window.FakeList("List1").items, Strings{"quellpane.example"});
+    EXPECT_TRUE(window.FakeList("List2").items.empty());
+    EXPECT_EQ(state.strAllowed.Text(), "quellpane.example\r\n");
+    EXPECT_EQ(state.strDisallowed.Text(), "");
+    EXPECT_FALSE(state.blnAllowNext);
+
+    const std::pair<const char*, int> boxes[] = {{"Check1", 1}, {"Check2", 1}, {"Check3", 0},
+                                                 {"Check4", 0}, {"Check5", 1}, {"Check6", 0}};
+    for (const auto& [box, value] : boxes) {
+        EXPECT_EQ(window.Check(box).Value(), value) << box;
+    }
+    // Restoring "chkSound" as 1 runs its click, which writes it back at once.
+    EXPECT_EQ(store.writes, Strings{"chkSound"});
+    EXPECT_EQ(window.caption, "QuellPane by QuellPane Project");
+    EXPECT_EQ(window.Text("Command7").Text(), "Visit quellpane.example");
+    EXPECT_EQ(Panel(1), "0 Popups blocked to date");
+    EXPECT_EQ(window.FakeStatus("StatusBar1").widths, (std::vector<int>{3802, 3802}));
+    EXPECT_EQ(window.State(), platform::WindowState::Normal);
+    EXPECT_EQ(services.calls, (Strings{"StopGlobalSkin", "SetWindowIcons", "AddTrayIcon",
+                                       "CreateTracker", "ShowHelp"}));
+    ASSERT_EQ(hotKey.installs.size(), 1u);
+    EXPECT_EQ(hotKey.installs[0].first, window.Handle());
+    EXPECT_EQ(hotKey.installs[0].second, window.ControlHandle("pctHotkey"));
+    EXPECT_TRUE(zorder.calls.empty());
+}
+
+TEST_F(StartupTest, BoxesRestoreInOrderEachRunningItsClick) {
+    for (const char* key :
+         {"chkLinks", "chkSound", "chkRunAtStart", "chkOnTop", "chkAuto", "chkStopPop"}) {
+        store.Put(key, "1");
+    }
+    Form1_Load(parts);
+    EXPECT_EQ(clicks, (Strings{"Check6", "Check5", "Check4", "Check3", "Check2", "Check1"}));
+    EXPECT_EQ(services.Count("EnableRunAtStartup"), 1);
+    EXPECT_TRUE(state.blnOnTop);
+    EXPECT_TRUE(zorder.Topmost(window.Handle()));
+    EXPECT_TRUE(zorder.Topmost(800));  // the help window joins the main window on top
+}
+
+TEST_F(StartupTest, BoxesRestoredAsZeroRunNothing) {
+    for (const char* key :
+         {"chkLinks", "chkSound", "chkRunAtStart", "chkOnTop", "chkAuto", "chkStopPop"}) {
+        store.Put(key, "0");
+    }
+    Form1_Load(parts);
+    EXPECT_TRUE(clicks.empty());
+    EXPECT_TRUE(store.writes.empty());
+}
+
+TEST_F(StartupTest, CounterAndListFilesWinOverStoredListCopies) {
+    store.Put("intStopped", "41");
+    store.Put("strAllowed", "stale.example\r\n");
+    dir.Write("allowed.txt", "a.example\r\n");
+    dir.Write("disallowed.txt", "b.example\r\n");
+    services.allowedExists = services.disallowedExists = true;
+    Form1_Load(parts);
+    EXPECT_EQ(Panel(1), "41 Popups blocked to date");
+    EXPECT_EQ(state.strAllowed.Text(), "a.example\r\n");
+    EXPECT_EQ(state.strDisallowed.Text(), "b.example\r\n");
+    EXPECT_EQ(dir.Read("allowed.txt"), "a.example\r\n");
+}
+
+struct StateCase {
+    const char* stored;
+    bool minimized;
+};
+
+void PrintTo(const StateCase& c, std::ostream* os) {
+    *os << '"' << c.stored << '"';
+}
+
+class SavedStateTest : public StartupTest, public ::testing::WithParamInterface<StateCase> {};
+
+TEST_P(SavedStateTest, OnlyExactlyUpStartsShown) {
+    store.Put("state", GetParam().stored);
+    Form1_Load(parts);
+    EXPECT_EQ(window.State() == platform::WindowState::Minimized, GetParam().minimized);
+    EXPECT_FALSE(window.Visible());  // shown, if at all, by the hand-over after loading
+    EXPECT_EQ(form.state(), GetParam().minimized ? "down" : "up");
+}
+
+INSTANTIATE_TEST_SUITE_P(States, SavedStateTest,
+                         ::testing::Values(StateCase{"up", false}, StateCase{"down", true},
+                                           StateCase{"", true}, StateCase{"Up", true}));
+
+TEST_F(StartupTest, HelpOnlyForExactlyOne) {
+    for (const char* value : {"0", "yes", " 1"}) {
+        services.calls.clear();
+        store.Put("showHelp", value);
+        Form1_Load(parts);
+        EXPECT_EQ(services.Count("ShowHelp"), 0) << value;
+    }
+}
+
+TEST_F(StartupTest, TakenHotKeyIsSaidOnTheStatusLine) {
+    hotKey.registers = false;
+    Form1_Load(parts);
+    EXPECT_EQ(Panel(2), kHotKeyTakenText);
+}
+
+TEST_F(StartupTest, UnreadableListIsSaidAndStartGoesOn) {
+    files.failRead = true;
+    Form1_Load(parts);
+    EXPECT_EQ(Panel(2), "Could not read disallowed.txt: Access is denied.");
+    EXPECT_EQ(services.Count("CreateTracker"), 1);
+}
+
+TEST_F(StartupTest, UnloadSavesInOrderThenReleasesEverything) {
+    Form1_Load(parts);
+    store.writes.clear();
+    services.calls.clear();
+    state.lngBlocked = 7;
+    window.Click("Check6");
+    store.writes.clear();
+    Form1_Unload(parts);
+    EXPECT_EQ(store.writes,
+              (Strings{"chkRunAtStart", "chkOnTop", "chkAuto", "chkStopPop", "intStopped",
+                       "strAllowed", "strDisallowed", "chkLinks", "state"}));
+    EXPECT_EQ(store.Value("intStopped"), "7");
+    EXPECT_EQ(store.Value("chkLinks"), "1");
+    EXPECT_EQ(store.Value("strAllowed"), "quellpane.example\r\n");
+    EXPECT_EQ(services.calls, (Strings{"RemoveTrayIcon", "ReleaseTracker", "EndProgram"}));
+    EXPECT_EQ(hotKey.removes, 1);
+}
+
+TEST_F(StartupTest, SessionEndSavesCounterAndSwitches) {
+    Form1_Load(parts);
+    state.lngBlocked = 12;
+    window.Raise({platform::EventKind::EndSession, ""});
+    EXPECT_EQ(store.Value("intStopped"), "12");
+    EXPECT_EQ(store.Value("chkStopPop"), "1");
+    EXPECT_EQ(services.Count("EndProgram"), 0);
+}
+
+}  // namespace
+}  // namespace quell

@@ -1,0 +1,227 @@
+// A form built from a real design table with fake controls: every control of the table
+// exists under its name, and nothing else does.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Form.h"
+#include "platform/WindowZOrder.h"
+#include "support/Fakes.h"
+
+namespace quell::testing {
+
+// A status bar whose panels exist only once added, as in the real one: text for a missing
+// panel is dropped.
+class FakePanelStatusBar : public platform::StatusBar {
+  public:
+    void SetPanelText(int panel, const std::string& text) override {
+        if (panel >= 1 && panel <= PanelCount()) {
+            texts[static_cast<size_t>(panel - 1)] = text;
+            history.push_back(text);
+        }
+    }
+    void AddPanel() override {
+        texts.emplace_back();
+        widths.push_back(0);
+    }
+    int PanelCount() const override { return static_cast<int>(texts.size()); }
+    void SetPanelWidth(int panel, int twips) override {
+        widths.at(static_cast<size_t>(panel - 1)) = twips;
+    }
+    std::string Panel(int panel) const {
+        return panel <= PanelCount() ? texts[static_cast<size_t>(panel - 1)] : "";
+    }
+    std::vector<std::string> texts;
+    std::vector<int> widths;
+    std::vector<std::string> history;
+};
+
+class FakeRichText : public platform::RichTextBox {
+  public:
+    bool LoadFile(const std::string& path) override {
+        loaded = path;
+        return true;
+    }
+    std::string loaded;
+};
+
+template <class T>
+T& FindControl(std::map<std::string, std::unique_ptr<T>>& map, std::string_view name,
+               std::string_view form) {
+    auto found = map.find(std::string(name));
+    if (found == map.end()) {
+        throw std::out_of_range("no control " + std::string(name) + " of that kind in " +
+                                std::string(form));
+    }
+    return *found->second;
+}
+
+class FakeForm : public platform::Form {
+  public:
+    // `loaded`: as if loaded already, so its controls exist from the start.
+    explicit FakeForm(const design::WindowDesign& design, platform::WindowHandle handle = 100,
+                      bool loaded = false)
+        : design_(design), handle_(handle) {
+        if (loaded) {
+            Load();
+        }
+    }
+
+    bool Load() override {
+        if (loaded_) {
+            return true;
+        }
+        ++loads;
+        loaded_ = true;
+        caption = std::string(design_.caption);
+        for (const auto& control : design_.controls) {
+            Create(control);
+        }
+        return true;
+    }
+    void Unload() override {
+        ++unloads;
+        loaded_ = false;
+        visible_ = false;
+        checks_.clear();
+        lists_.clear();
+        texts_.clear();
+        statuses_.clear();
+        riches_.clear();
+    }
+    bool IsLoaded() const override { return loaded_; }
+    void Show() override {
+        Load();
+        if (!visible_) {
+            visible_ = true;
+            Raise({platform::EventKind::Resize, ""});
+        }
+    }
+    void Hide() override { visible_ = false; }
+    bool Visible() const override { return visible_; }
+    platform::WindowHandle Handle() const override { return loaded_ ? handle_ : 0; }
+    platform::WindowHandle ControlHandle(std::string_view name) const override {
+        for (std::size_t i = 0; i < design_.controls.size(); ++i) {
+            if (design_.controls[i].name == name) {
+                return handle_ + 1 + i;
+            }
+        }
+        throw std::out_of_range("no control " + std::string(name));
+    }
+    void SetCaption(const std::string& text) override { caption = text; }
+    platform::WindowState State() const override { return state_; }
+    void SetState(platform::WindowState state) override {
+        if (state == state_) {
+            return;
+        }
+        state_ = state;
+        if (state != platform::WindowState::Minimized) {
+            visible_ = true;
+        }
+        Raise({platform::EventKind::Resize, ""});
+    }
+    int ClientWidthTwips() const override { return design_.clientWidth; }
+    void StartTimer(int id, int ms) override { timers[id] = ms; }
+    void StopTimer(int id) override { timers.erase(id); }
+
+    platform::CheckBox& Check(std::string_view name) override { return FindControl(checks_, name, design_.name); }
+    platform::ListBox& List(std::string_view name) override { return FindControl(lists_, name, design_.name); }
+    platform::TextBox& Text(std::string_view name) override { return FindControl(texts_, name, design_.name); }
+    platform::StatusBar& Status(std::string_view name) override { return FindControl(statuses_, name, design_.name); }
+    platform::RichTextBox& Rich(std::string_view name) override { return FindControl(riches_, name, design_.name); }
+    void SetEventHandler(std::function<void(const platform::Event&)> handler) override {
+        handler_ = std::move(handler);
+    }
+
+    // What a user does.
+    void Click(std::string_view name, int index = -1) {
+        if (auto box = checks_.find(std::string(name)); box != checks_.end()) {
+            box->second->SetValue(box->second->Value() == 1 ? 0 : 1);
+        } else {
+            Raise({platform::EventKind::Click, name, index});
+        }
+    }
+    void Raise(const platform::Event& event) {
+        if (handler_) {
+            handler_(event);
+        }
+    }
+
+    FakeListBox& FakeList(std::string_view name) { return FindControl(lists_, name, design_.name); }
+    FakePanelStatusBar& FakeStatus(std::string_view name) { return FindControl(statuses_, name, design_.name); }
+    FakeRichText& FakeRich(std::string_view name) { return FindControl(riches_, name, design_.name); }
+
+    std::string caption;
+    std::map<int, int> timers;
+    int loads = 0;
+    int unloads = 0;
+
+  private:
+    void Create(const design::ControlDesign& control) {
+        const std::string name(control.name);
+        using design::ControlKind;
+        switch (control.kind) {
+            case ControlKind::CheckBox: {
+                auto box = std::make_unique<FakeCheckBox>(0);
+                box->onClick = [this, name] { Raise({platform::EventKind::Click, name}); };
+                checks_[name] = std::move(box);
+                break;
+            }
+            case ControlKind::ListBox:
+                lists_[name] = std::make_unique<FakeListBox>();
+                break;
+            case ControlKind::StatusBar:
+                statuses_[name] = std::make_unique<FakePanelStatusBar>();
+                break;
+            case ControlKind::RichText:
+                riches_[name] = std::make_unique<FakeRichText>();
+                break;
+            default:
+                texts_[name] = std::make_unique<FakeTextBox>(std::string(control.text));
+                break;
+        }
+    }
+
+    const design::WindowDesign& design_;
+    platform::WindowHandle handle_;
+    bool loaded_ = false;
+    bool visible_ = false;
+    platform::WindowState state_ = platform::WindowState::Normal;
+    std::function<void(const platform::Event&)> handler_;
+    std::map<std::string, std::unique_ptr<FakeCheckBox>> checks_;
+    std::map<std::string, std::unique_ptr<FakeListBox>> lists_;
+    std::map<std::string, std::unique_ptr<FakeTextBox>> texts_;
+    std::map<std::string, std::unique_ptr<FakePanelStatusBar>> statuses_;
+    std::map<std::string, std::unique_ptr<FakeRichText>> riches_;
+};
+
+// Records every SetWindowPos call.
+class RecordingZOrder : public platform::WindowZOrder {
+  public:
+    struct Call {
+        platform::WindowHandle window;
+        platform::WindowHandle insertAfter;
+        unsigned flags;
+    };
+    bool SetWindowPos(platform::WindowHandle window, platform::WindowHandle insertAfter,
+                      unsigned flags) override {
+        calls.push_back({window, insertAfter, flags});
+        return true;
+    }
+    // Whether the last call for the window put it into the topmost band.
+    bool Topmost(platform::WindowHandle window) const {
+        for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
+            if (it->window == window) {
+                return it->insertAfter == platform::kHwndTopmost;
+            }
+        }
+        return false;
+    }
+    std::vector<Call> calls;
+};
+
+}  // namespace quell::testing
