@@ -1,0 +1,96 @@
+#include "blocker/IE_Class.h"
+
+#include <utility>
+
+namespace quell {
+namespace {
+
+// Passes the decision's writes on and remembers the last one.
+class RememberingCancelFlag final : public platform::CancelFlag {
+  public:
+    explicit RememberingCancelFlag(platform::CancelFlag& browserFlag) : browserFlag_(browserFlag) {}
+    void Set(bool cancel) override {
+        answer = cancel;
+        browserFlag_.Set(cancel);
+    }
+    std::optional<bool> answer;
+
+  private:
+    platform::CancelFlag& browserFlag_;
+};
+
+}  // namespace
+
+IE_Class::IE_Class(BlockerState& state, NewWindowDecision decide)
+    : state_(state), decide_(std::move(decide)) {}
+
+IE_Class::~IE_Class() {
+    Detach();
+}
+
+bool IE_Class::IEctl(std::shared_ptr<platform::BrowserWindow> browser) {
+    Detach();
+    if (!browser || weak_from_this().expired()) {
+        return false;
+    }
+    connection_ = browser->Connect(weak_from_this());
+    if (!connection_) {
+        return false;
+    }
+    IE_ = std::move(browser);
+    return true;
+}
+
+void IE_Class::Detach() {
+    // The connection first: no event may arrive for a window already let go of.
+    connection_.reset();
+    IE_.reset();
+    lastAnswer_.reset();
+}
+
+bool IE_Class::Quit() {
+    const std::shared_ptr<platform::BrowserWindow> browser = IE_;
+    return browser && browser->Quit();
+}
+
+void IE_Class::NewWindow2(platform::CancelFlag& cancel) {
+    OnNewWindow(Request::NewWindow2, cancel);
+}
+
+void IE_Class::NewWindow3(platform::CancelFlag& cancel) {
+    OnNewWindow(Request::NewWindow3, cancel);
+}
+
+void IE_Class::StatusTextChange(const std::string& text) {
+    lastAnswer_.reset();
+    state_.strLinkText = text;
+}
+
+void IE_Class::OtherEvent() {
+    lastAnswer_.reset();
+}
+
+void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel) {
+    const std::optional<Answer> previous = std::exchange(lastAnswer_, std::nullopt);
+    if (previous && previous->request != request) {
+        // The same request raised the other way: answered already, so it is neither counted,
+        // nor prompted, nor sounded again.
+        if (previous->cancel) {
+            cancel.Set(*previous->cancel);
+        }
+        return;
+    }
+    // The decision may run the event pump, and a refresh inside it may detach this listener:
+    // the local copy keeps the window alive until it returns (the connection holds this object).
+    const std::shared_ptr<platform::BrowserWindow> opener = IE_;
+    if (!opener || !decide_) {
+        return;
+    }
+    RememberingCancelFlag remembering(cancel);
+    decide_(*opener, remembering);
+    if (IE_ == opener) {
+        lastAnswer_ = Answer{request, remembering.answer};
+    }
+}
+
+}  // namespace quell

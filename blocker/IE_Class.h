@@ -1,0 +1,63 @@
+// The listener on one browser window: its new-window requests go to the popup decision, its
+// status text to the shared state.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "blocker/BlockerState.h"
+#include "platform/BrowserAutomation.h"
+
+namespace quell {
+
+// The popup decision as the tracker runs it; the main window binds PopupDecision with its
+// context.
+using NewWindowDecision =
+    std::function<void(platform::WebBrowser& opener, platform::CancelFlag& cancel)>;
+
+class IE_Class final : public platform::BrowserEvents,
+                       public std::enable_shared_from_this<IE_Class> {
+  public:
+    IE_Class(BlockerState& state, NewWindowDecision decide);
+    ~IE_Class() override;  // Class_Terminate
+    IE_Class(const IE_Class&) = delete;
+    IE_Class& operator=(const IE_Class&) = delete;
+
+    // Attaches to the browser window, letting go of the previous one. False when the event
+    // connection could not be opened; the object then listens to nothing. Needs the object to
+    // be owned by a shared_ptr, since events reach it through a weak reference.
+    bool IEctl(std::shared_ptr<platform::BrowserWindow> browser);
+    // Closes the event connection and lets go of the window (what Class_Terminate does, and
+    // what a refresh does to every listener it drops, even one whose handler is still running).
+    void Detach();
+    // Asks the window listened to to close; false when there is none or it can't be asked.
+    bool Quit();
+
+    void NewWindow2(platform::CancelFlag& cancel) override;
+    void NewWindow3(platform::CancelFlag& cancel) override;
+    void StatusTextChange(const std::string& text) override;
+    void OtherEvent() override;
+
+  private:
+    enum class Request { NewWindow2, NewWindow3 };
+    // The answer given to the window's latest new-window request; nothing when the decision
+    // left the flag as the browser passed it.
+    struct Answer {
+        Request request;
+        std::optional<bool> cancel;
+    };
+
+    void OnNewWindow(Request request, platform::CancelFlag& cancel);
+
+    BlockerState& state_;
+    NewWindowDecision decide_;
+    std::shared_ptr<platform::BrowserWindow> IE_;
+    std::unique_ptr<platform::EventConnection> connection_;
+    // Set when a decision returns, cleared by the window's next event: a browser that raises
+    // both NewWindow2 and NewWindow3 for one request raises them back to back.
+    std::optional<Answer> lastAnswer_;
+};
+
+}  // namespace quell

@@ -1,0 +1,46 @@
+// The browser window tracker: one IE_Class listener on every window of the shell's list,
+// rebuilt from scratch whenever a window opens or closes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "blocker/BlockerState.h"
+#include "blocker/IE_Class.h"
+#include "platform/BrowserAutomation.h"
+
+namespace quell {
+
+class cIEWindows {
+  public:
+    // Class_Initialize: the first refresh, which binds winShell. `automation` must outlive the
+    // tracker; `decide` runs for every new-window request of every tracked window.
+    cIEWindows(platform::BrowserAutomation& automation, BlockerState& state,
+               NewWindowDecision decide);
+    // Class_Terminate: every listener ends (its event connection closed), then winShell is
+    // unbound.
+    ~cIEWindows();
+    cIEWindows(const cIEWindows&) = delete;
+    cIEWindows& operator=(const cIEWindows&) = delete;
+
+    // The listener at a position from 1; nothing out of range or while a refresh runs.
+    std::shared_ptr<IE_Class> IE(int position) const;
+    int Count() const;
+    // The listeners in the shell's order, as they are now; a later refresh doesn't change it.
+    std::vector<std::shared_ptr<IE_Class>> NewEnum() const;
+
+    void winShell_WindowRegistered(std::int32_t cookie);
+    void winShell_WindowRevoked(std::int32_t cookie);
+
+    // Asks the first tracked window to close; false when there is none or it can't be asked.
+    bool closeIE();
+
+  private:
+    class Tracker;
+    // Shared with the event connections' handlers, so that a tracker released while one of its
+    // own handlers runs stays whole until that handler returns.
+    std::shared_ptr<Tracker> tracker_;
+};
+
+}  // namespace quell

@@ -1,0 +1,370 @@
+#include "blocker/cIEWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "blocker/PopupDecision.h"
+#include "support/FakeBrowserAutomation.h"
+#include "support/Fakes.h"
+
+namespace quell {
+namespace {
+
+using testing::FakeBrowserAutomation;
+using testing::FakeBrowserWindow;
+using testing::FakeShellWindowList;
+using testing::RecordingCancelFlag;
+
+class cIEWindowsTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<cIEWindows> Track() {
+        return std::make_unique<cIEWindows>(
+            shell, state, [this](platform::WebBrowser& opener, platform::CancelFlag& cancel) {
+                openers.push_back(*opener.LocationURL());
+                if (onDecide) {
+                    onDecide(opener, cancel);
+                }
+                cancel.Set(true);
+            });
+    }
+
+    // Which open windows have a listener: a window is tracked when its request is decided.
+    std::vector<std::string> Deciding() {
+        openers.clear();
+        for (const auto& window : shell.open) {
+            RecordingCancelFlag cancel;
+            window->RaiseNewWindow2(cancel);
+            window->RaiseOther();  // so the next request is decided afresh
+        }
+        return openers;
+    }
+
+    FakeBrowserAutomation shell;
+    BlockerState state;
+    std::vector<std::string> openers;
+    std::function<void(platform::WebBrowser&, platform::CancelFlag&)> onDecide;
+};
+
+TEST_F(cIEWindowsTest, NoWindowOpenTracksNothingButListensToTheShell) {
+    auto tracker = Track();
+    EXPECT_EQ(tracker->Count(), 0);
+    EXPECT_EQ(tracker->IE(1), nullptr);
+    ASSERT_NE(shell.Bound(), nullptr);
+    EXPECT_EQ(shell.Bound()->events.OpenConnections(), 1);
+}
+
+TEST_F(cIEWindowsTest, AttachesToEveryWindowInTheShellsOrder) {
+    const auto a = shell.Open("http://a.example/");
+    const auto b = shell.Open("http://b.example/");
+    const auto c = shell.Open("http://c.example/");
+    auto tracker = Track();
+
+    EXPECT_EQ(tracker->Count(), 3);
+    EXPECT_EQ(Deciding(), (std::vector<std::string>{"http://a.example/", "http://b.example/",
+                                                    "http://c.example/"}));
+    const auto listeners = tracker->NewEnum();
+    ASSERT_EQ(listeners.size(), 3u);
+    for (int position = 1; position <= 3; ++position) {
+        EXPECT_EQ(tracker->IE(position), listeners[static_cast<std::size_t>(position - 1)]);
+    }
+    EXPECT_EQ(tracker->IE(0), nullptr);
+    EXPECT_EQ(tracker->IE(4), nullptr);
+    for (const auto& window : {a, b, c}) {
+        EXPECT_EQ(window->events.OpenConnections(), 1);
+    }
+}
+
+TEST_F(cIEWindowsTest, OpeningAWindowRebuildsEveryListenerInTheShellsOrder) {
+    shell.Open("http://a.example/");
+    shell.Open("http://b.example/");
+    shell.Open("http://c.example/");
+    auto tracker = Track();
+    const auto before = tracker->NewEnum();
+
+    shell.Open("http://d.example/");
+    shell.Bound()->RaiseWindowRegistered();
+
+    const auto after = tracker->NewEnum();
+    ASSERT_EQ(after.size(), 4u);
+    for (const auto& listener : after) {
+        for (const auto& old : before) {
+            EXPECT_NE(listener, old);
+        }
+    }
+    EXPECT_EQ(Deciding(), (std::vector<std::string>{"http://a.example/", "http://b.example/",
+                                                    "http://c.example/", "http://d.example/"}));
+    for (const auto& window : shell.open) {
+        EXPECT_EQ(window->events.OpenConnections(), 1);  // the old listeners' are closed
+    }
+}
+
+TEST_F(cIEWindowsTest, ClosingAWindowLeavesListenersOnlyOnTheOthers) {
+    shell.Open("http://a.example/");
+    const auto b = shell.Open("http://b.example/");
+    shell.Open("http://c.example/");
+    auto tracker = Track();
+
+    shell.Close(b);
+    shell.Bound()->RaiseWindowRevoked();
+
+    EXPECT_EQ(tracker->Count(), 2);
+    EXPECT_EQ(b->events.OpenConnections(), 0);
+    EXPECT_EQ(Deciding(), (std::vector<std::string>{"http://a.example/", "http://c.example/"}));
+}
+
+// winShell is bound on the first refresh only; every later list is let go once walked.
+TEST_F(cIEWindowsTest, TheShellIsBoundOnceAndLaterListsAreLetGo) {
+    shell.Open("http://a.example/");
+    auto tracker = Track();
+    const auto bound = shell.Bound();
+
+    bound->RaiseWindowRegistered();
+    bound->RaiseWindowRevoked();
+
+    ASSERT_EQ(shell.lists.size(), 3u);
+    EXPECT_TRUE(shell.lists[1].expired());
+    EXPECT_TRUE(shell.lists[2].expired());
+    EXPECT_EQ(bound->events.Connects(), 1);
+    EXPECT_EQ(bound->events.OpenConnections(), 1);
+}
+
+// Each way a refresh can fail, and what stays tracked; a later refresh must still run (the busy
+// flag is cleared on every way out) and bind the shell if the failed one did not.
+struct FailureCase {
+    const char* name;
+    std::function<void(FakeBrowserAutomation&, FakeShellWindowList&)> breakFirstRefresh;
+    std::vector<std::string> trackedAfterFailure;
+    bool boundAfterFailure;
+};
+void PrintTo(const FailureCase& failure, std::ostream* out) {
+    *out << failure.name;
+}
+
+class cIEWindowsFailureTest : public cIEWindowsTest,
+                              public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(cIEWindowsFailureTest, KeepsWhatWasAddedAndRecoversAtTheNextRefresh) {
+    const FailureCase& failure = GetParam();
+    shell.Open("http://a.example/");
+    shell.Open("http://b.example/");
+    shell.Open("http://c.example/");
+    bool first = true;
+    shell.shape = [&](FakeShellWindowList& list) {
+        if (std::exchange(first, false)) {
+            failure.breakFirstRefresh(shell, list);
+        }
+    };
+    auto tracker = Track();
+
+    EXPECT_EQ(Deciding(), failure.trackedAfterFailure);
+    EXPECT_EQ(shell.Bound() != nullptr, failure.boundAfterFailure);
+
+    for (auto& window : shell.open) {
+        window->attachable = true;
+    }
+    shell.unavailable = false;
+    tracker->winShell_WindowRegistered(0);  // as the shell would, once something changes
+
+    EXPECT_EQ(Deciding(), (std::vector<std::string>{"http://a.example/", "http://b.example/",
+                                                    "http://c.example/"}));
+    ASSERT_NE(shell.Bound(), nullptr);
+    EXPECT_EQ(shell.Bound()->events.OpenConnections(), 1);
+    EXPECT_NE(tracker->IE(1), nullptr) << "busy flag left set";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, cIEWindowsFailureTest,
+    ::testing::Values(
+        FailureCase{"ListUnavailable",
+                    [](FakeBrowserAutomation& s, FakeShellWindowList&) { s.unavailable = true; },
+                    {},
+                    false},
+        FailureCase{"CountFails",
+                    [](FakeBrowserAutomation&, FakeShellWindowList& l) { l.countFails = true; },
+                    {},
+                    false},
+        FailureCase{"ListFailsAtTheSecondItem",
+                    [](FakeBrowserAutomation&, FakeShellWindowList& l) { l.failAt = 1; },
+                    {"http://a.example/"},
+                    false},
+        FailureCase{"SecondItemIsNotABrowser",
+                    [](FakeBrowserAutomation&, FakeShellWindowList& l) { l.notABrowserAt = 1; },
+                    {"http://a.example/", "http://c.example/"},
+                    true},
+        FailureCase{"SecondWindowCannotBeAttached",
+                    [](FakeBrowserAutomation&, FakeShellWindowList& l) {
+                        l.windows[1]->attachable = false;
+                    },
+                    {"http://a.example/", "http://c.example/"},
+                    true},
+        FailureCase{"ShellEventsCannotBeConnected",
+                    [](FakeBrowserAutomation&, FakeShellWindowList& l) { l.connectable = false; },
+                    {"http://a.example/", "http://b.example/", "http://c.example/"},
+                    false}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+
+TEST_F(cIEWindowsTest, UnavailableShellLeavesTheTrackerEmptyAndUnbound) {
+    shell.unavailable = true;
+    auto tracker = Track();
+    EXPECT_EQ(tracker->Count(), 0);
+    tracker->winShell_WindowRevoked(0);  // must not hang or fail
+    EXPECT_EQ(tracker->Count(), 0);
+}
+
+// A shell event that arrives while the list is being walked (a cross-process call lets the
+// thread take incoming calls) neither nests a second refresh nor waits for the first one: the
+// running refresh starts over once it is done and ends with the latest list.
+TEST_F(cIEWindowsTest, ShellEventDuringARefreshRunsItOnceMoreWithoutWaiting) {
+    shell.Open("http://a.example/");
+    shell.Open("http://b.example/");
+    auto tracker = Track();
+    const auto bound = shell.Bound();
+
+    std::shared_ptr<FakeBrowserWindow> opened;
+    bool answeredNothingDuringRefresh = false;
+    int eventsDelivered = 0;
+    shell.shape = [&](FakeShellWindowList& list) {
+        list.onItem = [&](int index) {
+            if (index == 1 && !opened) {
+                opened = shell.Open("http://c.example/");
+                answeredNothingDuringRefresh = tracker->IE(1) == nullptr;
+                ++eventsDelivered;
+                bound->RaiseWindowRegistered();
+            }
+        };
+    };
+    bound->RaiseWindowRegistered();
+
+    EXPECT_EQ(eventsDelivered, 1);
+    EXPECT_TRUE(answeredNothingDuringRefresh);
+    EXPECT_EQ(shell.lists.size(), 3u) << "one refresh for the event, one more for the nested one";
+    EXPECT_EQ(Deciding(), (std::vector<std::string>{"http://a.example/", "http://b.example/",
+                                                    "http://c.example/"}));
+    for (const auto& window : shell.open) {
+        EXPECT_EQ(window->events.OpenConnections(), 1);
+    }
+}
+
+TEST_F(cIEWindowsTest, EndingTheTrackerClosesEveryConnectionAndLetsGoOfEveryWindow) {
+    const auto a = shell.Open("http://a.example/");
+    const auto b = shell.Open("http://b.example/");
+    auto tracker = Track();
+    const std::weak_ptr<FakeShellWindowList> bound = shell.Bound();
+
+    tracker.reset();
+
+    EXPECT_EQ(a->events.OpenConnections(), 0);
+    EXPECT_EQ(b->events.OpenConnections(), 0);
+    EXPECT_TRUE(bound.expired()) << "winShell is unbound";
+    EXPECT_EQ(a.use_count(), 2) << "held by the test and the shell only";
+}
+
+TEST_F(cIEWindowsTest, ListenerDroppedByARefreshInsideItsOwnDecisionFinishesSafely) {
+    const auto a = shell.Open("http://a.example/");
+    shell.Open("http://b.example/");
+    auto tracker = Track();
+    onDecide = [&](platform::WebBrowser& opener, platform::CancelFlag&) {
+        // The prompt wait runs the pump; the opener's window closes meanwhile.
+        shell.Close(a);
+        shell.Bound()->RaiseWindowRevoked();
+        EXPECT_EQ(opener.LocationURL(), std::optional<std::string>("http://a.example/"));
+    };
+    RecordingCancelFlag cancel;
+    a->RaiseNewWindow2(cancel);
+
+    EXPECT_EQ(cancel.value, std::optional<bool>(true)) << "the answer still reaches the browser";
+    EXPECT_EQ(a->events.OpenConnections(), 0);
+    EXPECT_EQ(tracker->Count(), 1);
+}
+
+TEST_F(cIEWindowsTest, TrackerReleasedInsideADecisionFinishesSafely) {
+    const auto a = shell.Open("http://a.example/");
+    auto tracker = Track();
+    onDecide = [&](platform::WebBrowser& opener, platform::CancelFlag&) {
+        tracker.reset();  // the main window unloads while the prompt waits
+        EXPECT_TRUE(opener.LocationURL().has_value());
+    };
+    RecordingCancelFlag cancel;
+    a->RaiseNewWindow2(cancel);
+    EXPECT_EQ(cancel.value, std::optional<bool>(true));
+    EXPECT_EQ(a->events.OpenConnections(), 0);
+}
+
+TEST_F(cIEWindowsTest, TrackerReleasedWhileARefreshWaitsOnTheShellLeavesNothingBehind) {
+    const auto a = shell.Open("http://a.example/");
+    const auto b = shell.Open("http://b.example/");
+    auto tracker = Track();
+    const std::weak_ptr<FakeShellWindowList> bound = shell.Bound();
+    shell.shape = [&](FakeShellWindowList& list) {
+        list.onItem = [&](int index) {
+            if (index == 0) {
+                tracker.reset();
+            }
+        };
+    };
+    bound.lock()->RaiseWindowRegistered();
+
+    EXPECT_EQ(a->events.OpenConnections(), 0);
+    EXPECT_EQ(b->events.OpenConnections(), 0);
+    EXPECT_TRUE(bound.expired());
+}
+
+TEST_F(cIEWindowsTest, CloseIEAsksTheFirstWindowOnly) {
+    const auto a = shell.Open("http://a.example/");
+    const auto b = shell.Open("http://b.example/");
+    auto tracker = Track();
+    EXPECT_TRUE(tracker->closeIE());
+    EXPECT_EQ(a->quitCalls, 1);
+    EXPECT_EQ(b->quitCalls, 0);
+
+    shell.open.clear();
+    shell.Bound()->RaiseWindowRevoked();
+    EXPECT_FALSE(tracker->closeIE());
+}
+
+TEST_F(cIEWindowsTest, StatusTextOfAnyWindowFeedsTheLinkException) {
+    const auto a = shell.Open("http://a.example/");
+    const auto b = shell.Open("http://b.example/");
+    auto tracker = Track();
+
+    a->RaiseStatusText("http://link.example/");
+    EXPECT_EQ(state.strLinkText, "http://link.example/");
+    b->RaiseStatusText("");
+    EXPECT_EQ(state.strLinkText, "") << "empty texts are stored too";
+    b->RaiseOther();
+    EXPECT_EQ(state.strLinkText, "");
+}
+
+// The whole road with the real decision: a window's hover text and request reach it.
+TEST_F(cIEWindowsTest, RequestFromATrackedWindowIsDecidedWithItsAddress) {
+    testing::FakeCheckBox check1{1}, check2{0}, check5{0}, check6{1};
+    testing::FakePromptWindow prompt;
+    testing::ScriptedEventPump pump;
+    testing::FakeSound sound;
+    state.strAllowed = std::string("good.example\r\n");
+    const PopupDecisionContext context{state,  check1, check2, check5,   check6,
+                                       prompt, pump,   sound,  "pop.wav"};
+    const auto good = shell.Open("http://good.example/page");
+    const auto bad = shell.Open("http://bad.example/page");
+    cIEWindows tracker(shell, state,
+                       [&context](platform::WebBrowser& opener, platform::CancelFlag& cancel) {
+                           PopupDecision(context, opener, cancel);
+                       });
+
+    RecordingCancelFlag fromGood, fromBad, afterHover;
+    good->RaiseNewWindow2(fromGood);
+    bad->RaiseNewWindow3(fromBad);
+    good->RaiseStatusText("http://somewhere.example/");
+    bad->RaiseNewWindow3(afterHover);
+
+    EXPECT_EQ(fromGood.value, std::optional<bool>(false));
+    EXPECT_EQ(fromBad.value, std::optional<bool>(true));
+    EXPECT_EQ(afterHover.value, std::optional<bool>(false)) << "hover over a link in any window";
+    EXPECT_EQ(state.lngBlocked, 1);
+}
+
+}  // namespace
+}  // namespace quell
