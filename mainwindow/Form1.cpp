@@ -2,6 +2,7 @@
 
 #include "blocker/AllowNext.h"
 #include "mainwindow/ListCommands.h"
+#include "mainwindow/Module2.h"
 
 namespace quell {
 namespace {
@@ -218,6 +219,12 @@ void Form1::Form_Resize() {
 void Form1::ShowProgram() {
     window_.SetState(platform::WindowState::Normal);
     window_.Show();
+}
+
+void Form1::TrayNotify(int mouseMessage) {
+    if (OpensTrayMenu(mouseMessage)) {
+        services_.ShowTrayMenu();
+    }
 }
 
 }  // namespace quell

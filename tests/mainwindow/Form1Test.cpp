@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "blocker/AllowNext.h"
+#include "mainwindow/Module2.h"
 #include "resources/Form1Design.h"
 #include "support/FakeForm.h"
 #include "support/FakeServices.h"
@@ -191,6 +192,32 @@ TEST_F(Form1Test, EnterAddsAndDeleteKeyDeletes) {
 TEST_F(Form1Test, CloseBoxExits) {
     window.Raise({platform::EventKind::QueryClose, ""});
     EXPECT_EQ(services.calls, std::vector<std::string>{"Exit"});
+}
+
+}  // namespace
+}  // namespace quell
+
+namespace quell {
+namespace {
+
+class TrayCodeTest : public Form1Test,
+                     public ::testing::WithParamInterface<std::pair<int, bool>> {};
+
+TEST_P(TrayCodeTest, OnlyButtonClicksOpenTheMenu) {
+    form.TrayNotify(GetParam().first);
+    EXPECT_EQ(services.Count("ShowTrayMenu"), GetParam().second ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, TrayCodeTest,
+                         ::testing::Values(std::pair{513, true}, std::pair{514, true},
+                                           std::pair{517, true}, std::pair{512, false},
+                                           std::pair{515, false}, std::pair{516, false},
+                                           std::pair{518, false}, std::pair{0, false}));
+
+TEST(TrayTipTest, ProductAndLiveCount) {
+    EXPECT_EQ(TrayTip("QuellPane", 0), "QuellPane - 0 popups blocked");
+    EXPECT_EQ(TrayTip("QuellPane", 1), "QuellPane - 1 popup blocked");
+    EXPECT_EQ(TrayTip("QuellPane", 2147483647), "QuellPane - 2147483647 popups blocked");
 }
 
 }  // namespace

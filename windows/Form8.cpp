@@ -1,0 +1,62 @@
+#include "windows/Form8.h"
+
+#include <charconv>
+
+#include "mainwindow/clsOnTop.h"
+#include "platform/Path.h"
+
+namespace quell {
+namespace {
+
+constexpr std::string_view kHelpFile = "Help.rtf";
+
+}  // namespace
+
+Form8::Form8(platform::Form& window, Settings& settings, platform::WindowZOrder& zorder,
+             std::string programFolder, std::function<bool(const std::string&)> fileExists)
+    : window_(window),
+      settings_(settings),
+      zorder_(zorder),
+      programFolder_(std::move(programFolder)),
+      fileExists_(std::move(fileExists)) {}
+
+std::string Form8::DocumentPath() const {
+    return platform::InFolder(programFolder_, kHelpFile);
+}
+
+std::optional<platform::WindowHandle> Form8::Show() {
+    if (!window_.IsLoaded()) {
+        const std::string path = DocumentPath();
+        if (!fileExists_(path) || !window_.Load()) {
+            return std::nullopt;  // nothing shown, nothing kept: the next request tests again
+        }
+        window_.SetEventHandler([this](const platform::Event& event) { OnEvent(event); });
+        loading_ = true;
+        window_.Check("Check1").SetValue(1);  // the design's value: no click behaviour
+        loading_ = false;
+        (void)window_.Rich("rtf1").LoadFile(path);
+        modOnTop::SetFormTopmost(zorder_, window_, true);
+        // A stored 0 unticks the box, whose click writes the same "0" back; a value that is
+        // not 0 or 1 leaves the design's tick.
+        const std::string stored = settings_.GetString(keys::kShowHelp);
+        int value = 1;
+        const auto [end, error] =
+            std::from_chars(stored.data(), stored.data() + stored.size(), value);
+        if (error == std::errc() && end == stored.data() + stored.size() &&
+            (value == 0 || value == 1)) {
+            window_.Check("Check1").SetValue(value);
+        }
+    }
+    window_.Show();
+    return window_.Handle();
+}
+
+void Form8::OnEvent(const platform::Event& event) {
+    if (event.kind == platform::EventKind::Click && event.control == "Check1" && !loading_) {
+        (void)settings_.SaveNumber(keys::kShowHelp, window_.Check("Check1").Value());
+    } else if (event.kind == platform::EventKind::QueryClose) {
+        window_.Unload();
+    }
+}
+
+}  // namespace quell
