@@ -52,5 +52,7 @@ using UniqueBrush = UniqueResource<HBRUSH, &::DeleteObject>;
 using UniqueBitmap = UniqueResource<HBITMAP, &::DeleteObject>;
 using UniqueIcon = UniqueResource<HICON, &::DestroyIcon>;
 using UniqueMenu = UniqueResource<HMENU, &::DestroyMenu>;
+using UniqueRegKey = UniqueResource<HKEY, &::RegCloseKey>;
+using UniqueFindHandle = UniqueResource<HANDLE, &::FindClose, &InvalidHandleValue>;
 
 }  // namespace platform::win32

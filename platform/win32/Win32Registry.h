@@ -1,0 +1,24 @@
+// The registry through the W functions; text is UTF-8 in the core, UTF-16 here.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/Registry.h"
+
+namespace platform::win32 {
+
+// The predefined handle of a root key (sign-extended on 64-bit Windows, so not a plain cast).
+HKEY RootHandle(RootKey root);
+
+class Win32Registry : public Registry {
+  public:
+    Status CreateKey(RootKey root, const std::string& path) override;
+    Status SetString(RootKey root, const std::string& path, const std::string& name,
+                     const std::string& data) override;
+    std::optional<std::string> GetString(RootKey root, const std::string& path,
+                                         const std::string& name) override;
+    Status DeleteValue(RootKey root, const std::string& path, const std::string& name) override;
+    Status DeleteKey(RootKey root, const std::string& path) override;
+};
+
+}  // namespace platform::win32
