@@ -22,7 +22,7 @@ class SkinEngine {
 class SkinPlatform {
   public:
     virtual ~SkinPlatform() = default;
-    virtual OsVersion GetVersionEx() = 0;
+    virtual OsVersion QueryOsVersion() = 0;
     // The engine object, or nothing when the component is not installed.
     virtual std::unique_ptr<SkinEngine> CreateSkinEngine() = 0;
 };

@@ -3,7 +3,7 @@
 namespace quell {
 
 bool IsNT6OrLater(platform::SkinPlatform& system) {
-    const platform::OsVersion version = system.GetVersionEx();
+    const platform::OsVersion version = system.QueryOsVersion();
     return version.callSucceeded && version.platformId == 2 && version.majorVersion > 5;
 }
 

@@ -206,7 +206,7 @@ class FakeSkinPlatform : public platform::SkinPlatform {
       private:
         int& stops_;
     };
-    platform::OsVersion GetVersionEx() override { return version; }
+    platform::OsVersion QueryOsVersion() override { return version; }
     std::unique_ptr<platform::SkinEngine> CreateSkinEngine() override {
         ++creations;
         return installed ? std::make_unique<Engine>(stops) : nullptr;

@@ -1,0 +1,48 @@
+// The notification-area icon on the main window, and the window's own icons.
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>  // after windows.h, which it needs
+
+#include <functional>
+
+#include "platform/Tray.h"
+
+namespace platform::win32 {
+
+// Sets a window's large and small icons from an icon resource of the program; with
+// `topLevelOwner`, the window's top-level owner gets them too.
+void SetWindowIcons(HWND window, const wchar_t* resourceName, bool topLevelOwner);
+
+class Win32Tray final : public TrayIcon {
+  public:
+    // Mouse messages over the icon reach `onNotify` as their message number (513 left button
+    // down ...). The window keeps the icon across an Explorer restart.
+    Win32Tray(HWND window, UINT id, HICON icon, std::function<void(int)> onNotify);
+    ~Win32Tray() override;
+    Win32Tray(const Win32Tray&) = delete;
+    Win32Tray& operator=(const Win32Tray&) = delete;
+
+    bool Add(const std::string& tip) override;
+    void SetTip(const std::string& tip) override;
+    void Remove() override;
+
+    // The private message the icon notifies with, and Explorer's restart broadcast.
+    static UINT CallbackMessage();
+    static UINT TaskbarCreatedMessage();
+
+  private:
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self);
+    NOTIFYICONDATAW Data(UINT flags) const;
+
+    HWND window_;
+    UINT id_;
+    HICON icon_;
+    std::wstring tip_;
+    bool added_ = false;
+    std::function<void(int)> onNotify_;
+};
+
+}  // namespace platform::win32
