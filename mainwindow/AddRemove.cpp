@@ -1,0 +1,147 @@
+#include "mainwindow/AddRemove.h"
+
+namespace quell {
+
+using platform::RootKey;
+using platform::Status;
+
+namespace {
+
+// An empty program name would address the Run key's default value or the Uninstall key
+// itself, neither of which is the program's.
+Status RequireName(const std::string& programName, const char* key) {
+    if (!programName.empty()) {
+        return Status::Ok();
+    }
+    platform::Error error;
+    error.call = "AddRemove";
+    error.path = key;
+    error.reason = "The program name is empty.";
+    return error;
+}
+
+}  // namespace
+
+PlacementResult PlaceForAllOrCurrentUser(const std::function<Status(RootKey)>& write,
+                                         const std::function<Status(RootKey)>& removeUserCopy) {
+    const Status machine = write(RootKey::LocalMachine);
+    if (machine.ok()) {
+        (void)removeUserCopy(RootKey::CurrentUser);
+        return {Placement::AllUsers, {}};
+    }
+    const Status user = write(RootKey::CurrentUser);
+    if (user.ok()) {
+        return {Placement::CurrentUserOnly, machine.error()};
+    }
+    return {Placement::Failed, user.error()};
+}
+
+bool Holds(platform::Registry& registry, RootKey root, const std::string& path,
+           const std::string& name, const std::string& data) {
+    return registry.GetString(root, path, name) == data;
+}
+
+Status RemoveForAllAndCurrentUser(const std::function<Status(RootKey)>& remove) {
+    const Status machine = remove(RootKey::LocalMachine);
+    const Status user = remove(RootKey::CurrentUser);
+    return machine.ok() ? user : machine;
+}
+
+Status AddRemove::AddToList(const std::string& ProgramName, const std::string& UninstallCommand) {
+    if (Status named = RequireName(ProgramName, kUninstallKey); !named) {
+        return named;
+    }
+    const std::string key = kUninstallKey + ProgramName;
+    if (Status saved = SaveString(RootKey::LocalMachine, key, "DisplayName", ProgramName); !saved) {
+        return saved;
+    }
+    return SaveString(RootKey::LocalMachine, key, "UninstallString", UninstallCommand);
+}
+
+Status AddRemove::RemoveFromList(const std::string& ProgramName) {
+    if (Status named = RequireName(ProgramName, kUninstallKey); !named) {
+        return named;
+    }
+    return DeleteKey(RootKey::LocalMachine, kUninstallKey + ProgramName);
+}
+
+PlacementResult AddRemove::AddToRun(const std::string& ProgramName, const std::string& FileToRun) {
+    if (Status named = RequireName(ProgramName, kRunKey); !named) {
+        return {Placement::Failed, named.error()};
+    }
+    return PlaceForAllOrCurrentUser(
+        [&](RootKey root) {
+            return Holds(registry_, root, kRunKey, ProgramName, FileToRun)
+                       ? Status::Ok()
+                       : SaveString(root, kRunKey, ProgramName, FileToRun);
+        },
+        [&](RootKey root) { return DeleteValue(root, kRunKey, ProgramName); });
+}
+
+Status AddRemove::RemoveFromRun(const std::string& ProgramName) {
+    if (Status named = RequireName(ProgramName, kRunKey); !named) {
+        return named;
+    }
+    return RemoveForAllAndCurrentUser(
+        [&](RootKey root) { return DeleteValue(root, kRunKey, ProgramName); });
+}
+
+Status AddRemove::SaveKey(RootKey root, const std::string& strPath) {
+    return registry_.CreateKey(root, strPath);
+}
+
+std::optional<std::string> AddRemove::GetString(RootKey root, const std::string& strPath,
+                                                const std::string& strValue) {
+    return registry_.GetString(root, strPath, strValue);
+}
+
+Status AddRemove::SaveString(RootKey root, const std::string& strPath, const std::string& strValue,
+                             const std::string& strdata) {
+    return registry_.SetString(root, strPath, strValue, strdata);
+}
+
+Status AddRemove::DeleteValue(RootKey root, const std::string& strPath,
+                              const std::string& strValue) {
+    return registry_.DeleteValue(root, strPath, strValue);
+}
+
+Status AddRemove::DeleteKey(RootKey root, const std::string& strPath) {
+    return registry_.DeleteKey(root, strPath);
+}
+
+std::string DescribePlacement(const PlacementResult& result, const PlacementWords& words) {
+    switch (result.placement) {
+        case Placement::AllUsers:
+            return words.done;
+        case Placement::CurrentUserOnly:
+            if (platform::IsAccessDenied(result.error)) {
+                return std::string(words.doneForMe) + ": " + words.needsAdmin + words.end;
+            }
+            return std::string(words.doneForMe) + " (for all users: " + result.error.reason + ")";
+        case Placement::Failed:
+            break;
+    }
+    return std::string(words.failed) + ": " + result.error.reason;
+}
+
+std::string DescribeStatus(const Status& result, const char* done, const char* failed) {
+    return result.ok() ? std::string(done) : std::string(failed) + ": " + result.error().reason;
+}
+
+std::string RunAtStartupEnabledText(const PlacementResult& result) {
+    static constexpr PlacementWords kWords = {
+        "Run On Startup Enabled",
+        "Run On Startup Enabled for your account only",
+        "enabling it for all users needs administrator rights",
+        "",
+        "Run On Startup could not be enabled",
+    };
+    return DescribePlacement(result, kWords);
+}
+
+std::string RunAtStartupDisabledText(const Status& result) {
+    return DescribeStatus(result, "Run On Startup Disabled",
+                          "Run On Startup could not be disabled");
+}
+
+}  // namespace quell

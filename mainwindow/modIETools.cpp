@@ -1,0 +1,74 @@
+#include "mainwindow/modIETools.h"
+
+#include "mainwindow/CRegister.h"
+
+namespace quell::modIETools {
+
+using platform::RootKey;
+using platform::Status;
+
+namespace {
+
+Status DeleteEntry(platform::Registry& registry, RootKey root) {
+    return CRegister::DeleteRegEntry(registry, root, kEntryKey, "");
+}
+
+}  // namespace
+
+std::vector<EntryValue> EntryValues(const ProgramLocation& program) {
+    // Windows paths whatever the host: the browser reads them.
+    const std::string folder = program.programFolder + "\\";
+    return {
+        {"ButtonText", program.productName},
+        {"CLSID", kExecButtonClsid},
+        {"Default Visible", "Yes"},
+        {"Exec", program.programPath},
+        {"HotIcon", folder + "hoticon.ico"},
+        {"Icon", folder + "icon.ico"},
+        {"MenuStatusBar", program.productName},
+        {"MenuText", "&" + program.productName},
+    };
+}
+
+PlacementResult AddToolsEntry(platform::Registry& registry, const ProgramLocation& program) {
+    const std::vector<EntryValue> values = EntryValues(program);
+    const auto write = [&](RootKey root) {
+        for (const EntryValue& value : values) {
+            if (Holds(registry, root, kEntryKey, value.name, value.data)) {
+                continue;
+            }
+            if (Status written =
+                    CRegister::SetRegString(registry, root, kEntryKey, value.name, value.data);
+                !written) {
+                // A button with half its definition would be broken in the browser.
+                (void)DeleteEntry(registry, root);
+                return written;
+            }
+        }
+        return Status::Ok();
+    };
+    return PlaceForAllOrCurrentUser(write,
+                                    [&](RootKey root) { return DeleteEntry(registry, root); });
+}
+
+Status RemoveToolsEntry(platform::Registry& registry) {
+    return RemoveForAllAndCurrentUser([&](RootKey root) { return DeleteEntry(registry, root); });
+}
+
+std::string ToolsEntryAddedText(const PlacementResult& result) {
+    static constexpr PlacementWords kWords = {
+        "Added to the browser's Tools menu.",
+        "Added to the browser's Tools menu for your account only",
+        "adding it for all users needs administrator rights",
+        ".",
+        "Could not add the program to the browser's Tools menu",
+    };
+    return DescribePlacement(result, kWords);
+}
+
+std::string ToolsEntryRemovedText(const Status& result) {
+    return DescribeStatus(result, "Removed from the browser's Tools menu.",
+                          "Could not remove the program from the browser's Tools menu");
+}
+
+}  // namespace quell::modIETools

@@ -1,0 +1,121 @@
+// The run-at-startup value and the browser's Tools-menu entry in the real registry, with and
+// without the rights to write machine-wide.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "mainwindow/AddRemove.h"
+#include "mainwindow/modIETools.h"
+#include "platform/win32/Unicode.h"
+#include "platform/win32/Win32Registry.h"
+#include "win32/RegistryScratch.h"
+
+namespace platform::win32 {
+namespace {
+
+using quell::Placement;
+using quell::PlacementResult;
+using quell::testing::DenyRights;
+namespace modIETools = quell::modIETools;
+
+// The value names of a key in the order the system lists them; nothing when the key is absent.
+std::optional<std::vector<std::string>> ValueNames(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    const UniqueRegKey owned(key);
+    std::vector<std::string> names;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (::RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            return names;
+        }
+        names.push_back(Narrow(std::wstring_view(name, length)));
+    }
+}
+
+const std::vector<std::string> kNone;
+
+class RunAtStartupTest : public ::testing::Test {
+  protected:
+    ~RunAtStartupTest() override {
+        (void)VarAddRemove.RemoveFromRun(product);
+        (void)modIETools::RemoveToolsEntry(registry);
+    }
+    std::optional<std::string> RunValue(RootKey root) {
+        return registry.GetString(root, quell::kRunKey, product);
+    }
+
+    const std::string product = "QuellPaneTest-" + std::to_string(::GetCurrentProcessId());
+    const std::string exe = "C:\\Tools\\App\\QuellPane.exe";
+    Win32Registry registry;
+    quell::AddRemove VarAddRemove{registry};
+    const modIETools::ProgramLocation program{product, "C:\\Tools\\App", exe};
+};
+
+TEST_F(RunAtStartupTest, MachineWideWhereAllowed) {
+    const PlacementResult added = VarAddRemove.AddToRun(product, exe);
+    EXPECT_EQ(added.placement, Placement::AllUsers);
+    EXPECT_EQ(quell::RunAtStartupEnabledText(added), "Run On Startup Enabled");
+    EXPECT_EQ(RunValue(RootKey::LocalMachine), exe);
+    EXPECT_EQ(RunValue(RootKey::CurrentUser), std::nullopt);
+    ASSERT_TRUE(VarAddRemove.RemoveFromRun(product).ok());
+    EXPECT_EQ(RunValue(RootKey::LocalMachine), std::nullopt);
+}
+
+TEST_F(RunAtStartupTest, CurrentUserWhereTheMachineWideKeyIsRefused) {
+    const DenyRights deny(HKEY_LOCAL_MACHINE, Widen(quell::kRunKey), KEY_SET_VALUE);
+    ASSERT_TRUE(deny.applied());
+    const PlacementResult added = VarAddRemove.AddToRun(product, exe);
+    EXPECT_EQ(added.placement, Placement::CurrentUserOnly);
+    EXPECT_TRUE(IsAccessDenied(added.error));
+    EXPECT_EQ(quell::RunAtStartupEnabledText(added),
+              "Run On Startup Enabled for your account only: enabling it for all users needs "
+              "administrator rights");
+    EXPECT_EQ(RunValue(RootKey::LocalMachine), std::nullopt);
+    EXPECT_EQ(RunValue(RootKey::CurrentUser), exe);
+
+    const Status removed = VarAddRemove.RemoveFromRun(product);
+    EXPECT_TRUE(removed.ok());
+    EXPECT_EQ(quell::RunAtStartupDisabledText(removed), "Run On Startup Disabled");
+    EXPECT_EQ(RunValue(RootKey::CurrentUser), std::nullopt);
+}
+
+TEST_F(RunAtStartupTest, ToolsEntryHoldsTheEightValuesInOrder) {
+    const PlacementResult added = modIETools::AddToolsEntry(registry, program);
+    EXPECT_EQ(added.placement, Placement::AllUsers);
+    EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, modIETools::kEntryKey),
+              (std::vector<std::string>{"ButtonText", "CLSID", "Default Visible", "Exec", "HotIcon",
+                                        "Icon", "MenuStatusBar", "MenuText"}));
+    EXPECT_EQ(registry.GetString(RootKey::LocalMachine, modIETools::kEntryKey, "MenuText"),
+              "&" + product);
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, modIETools::kEntryKey), std::nullopt);
+
+    ASSERT_TRUE(modIETools::RemoveToolsEntry(registry).ok());
+    EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, modIETools::kEntryKey), std::nullopt);
+    EXPECT_TRUE(modIETools::RemoveToolsEntry(registry).ok());
+}
+
+TEST_F(RunAtStartupTest, ToolsEntryForTheUserWhereTheMachineWideKeyIsRefused) {
+    // Wine lets a subkey be created whatever the parent's access list says, so the entry key
+    // itself refuses the values.
+    ASSERT_TRUE(registry.CreateKey(RootKey::LocalMachine, modIETools::kEntryKey).ok());
+    const DenyRights deny(HKEY_LOCAL_MACHINE, Widen(modIETools::kEntryKey), KEY_SET_VALUE);
+    ASSERT_TRUE(deny.applied());
+
+    const PlacementResult added = modIETools::AddToolsEntry(registry, program);
+    EXPECT_EQ(added.placement, Placement::CurrentUserOnly);
+    EXPECT_TRUE(IsAccessDenied(added.error));
+    EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, modIETools::kEntryKey), std::nullopt);
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, modIETools::kEntryKey).value_or(kNone).size(), 8u);
+    EXPECT_EQ(registry.GetString(RootKey::CurrentUser, modIETools::kEntryKey, "Exec"), exe);
+
+    ASSERT_TRUE(modIETools::RemoveToolsEntry(registry).ok());
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, modIETools::kEntryKey), std::nullopt);
+}
+
+}  // namespace
+}  // namespace platform::win32
