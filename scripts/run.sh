@@ -9,10 +9,15 @@ source "$root/scripts/wine-env.sh"
 source "$root/scripts/display.sh"
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target QuellPane
+cmake --build --preset windows --target QuellPane StandInBrowser
 
 quell_display
 trap quell_stop_display EXIT
 quell_wine_prefix
-echo "Starting QuellPane on display $DISPLAY (close its window or press Ctrl+C to stop)." >&2
+# Internet Explorer does not exist here: a stand-in browser of ours publishes the same
+# automation interfaces, so popups raised from it are decided live by QuellPane.
+echo "Starting a stand-in browser and QuellPane on display $DISPLAY." >&2
+echo "Click \"Popup\" in the stand-in browser to raise a popup; exit QuellPane from its File menu." >&2
+wine "$root/build/windows/bin/StandInBrowser.exe" >/dev/null 2>&1 &
 wine "$root/build/windows/bin/QuellPane.exe"
+wineserver -k >/dev/null 2>&1 || true
