@@ -2,6 +2,7 @@
 // builder per toolkit (the Win32 one, or the tests' fakes) turns a table into controls.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -29,8 +30,15 @@ inline constexpr Font kVerdana{"Verdana", 825, false};
 inline constexpr Font kVerdanaBold{"Verdana", 825, true};
 inline constexpr Font kSystemFont{"", 0, false};
 
+// Colours as 0x00BBGGRR; kDefaultColor keeps the system's colour for the control.
+inline constexpr std::uint32_t kDefaultColor = 0xFFFFFFFFu;
+constexpr std::uint32_t Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    return static_cast<std::uint32_t>(red) | (static_cast<std::uint32_t>(green) << 8) |
+           (static_cast<std::uint32_t>(blue) << 16);
+}
+
 // Geometry in twips (1/1440 inch; 15 twips per pixel at 96 DPI), relative to the client area
-// of the window, or to the frame named by `parent`.
+// of the window, or to the frame or picture box named by `parent`.
 struct ControlDesign {
     std::string_view name;
     ControlKind kind;
@@ -42,8 +50,11 @@ struct ControlDesign {
     std::string_view text;
     std::string_view tooltip;
     Font font;
-    std::string_view picture = {};  // resource name of the button's picture, if any
+    // Resource name of the button's picture, if any; for a picture box, the name its painter
+    // is registered under.
+    std::string_view picture = {};
     bool visible = true;
+    std::uint32_t textColor = kDefaultColor;
 };
 
 // One item of a menu array: `menu` is the array's name ("mnuActionItem"), `index` its index.

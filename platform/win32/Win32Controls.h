@@ -1,0 +1,109 @@
+// The control interfaces over real Win32 controls, and the window class and styles each kind
+// of designed control is created with.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Controls.h"
+#include "platform/win32/Handles.h"
+#include "resources/Design.h"
+
+namespace platform::win32 {
+
+using UniqueImageList = UniqueResource<HIMAGELIST, &::ImageList_Destroy>;
+
+// The plain child window class of picture boxes; registered by the window builder.
+inline constexpr wchar_t kPictureBoxClass[] = L"QuellPanePictureBox";
+
+struct ControlClass {
+    const wchar_t* name;
+    DWORD style;
+    DWORD exStyle;
+};
+
+// Class and styles of the table's control at `index`: tab stops on the controls that take
+// the focus, a new group at the first control, at each frame and wherever the parent
+// changes, and WS_VISIBLE unless the design hides the control.
+ControlClass ClassFor(const quell::design::WindowDesign& window, std::size_t index);
+
+// Each adapter acts on the control it is attached to; detached (the form unloaded) it reads
+// as empty and ignores writes.
+
+// The window text: a text box's contents, or a label's, button's or frame's caption.
+class Win32TextBox final : public TextBox {
+  public:
+    void Attach(HWND control) { control_ = control; }
+    std::string Text() const override;
+    void SetText(const std::string& text) override;
+
+  private:
+    HWND control_ = nullptr;
+};
+
+class Win32CheckBox final : public CheckBox {
+  public:
+    // `clicked` raises the box's Click event, for the user's clicks and the program's changes.
+    explicit Win32CheckBox(std::function<void()> clicked) : clicked_(std::move(clicked)) {}
+    void Attach(HWND control) { control_ = control; }
+    int Value() const override;
+    // 0 clear, 1 ticked, 2 grey; other values are not a state of the box and change nothing.
+    void SetValue(int value) override;
+    // The user clicked the box (or pressed Space on it): ticked becomes clear, anything else
+    // ticked.
+    void OnUserClick();
+
+  private:
+    HWND control_ = nullptr;
+    std::function<void()> clicked_;
+};
+
+class Win32ListBox final : public ListBox {
+  public:
+    void Attach(HWND control) { control_ = control; }
+    void AddItem(const std::string& item) override;
+    void RemoveItem(int index) override;
+    int ListCount() const override;
+    std::string List(int index) const override;
+    bool Selected(int index) const override;
+
+  private:
+    HWND control_ = nullptr;
+};
+
+// Panels laid out left to right; a panel's width is kept in twips and converted at the
+// window's DPI whenever the panels or the DPI change.
+class Win32StatusBar final : public StatusBar {
+  public:
+    // A newly attached status bar has no panels.
+    void Attach(HWND control, UINT dpi);
+    void SetDpi(UINT dpi);
+    void SetPanelText(int panel, const std::string& text) override;
+    void AddPanel() override;
+    int PanelCount() const override;
+    void SetPanelWidth(int panel, int twips) override;
+
+  private:
+    void ApplyPanels() const;
+
+    HWND control_ = nullptr;
+    UINT dpi_ = 96;
+    std::vector<int> widthsTwips_;
+};
+
+class Win32RichText final : public RichTextBox {
+  public:
+    void Attach(HWND control) { control_ = control; }
+    // Streams the file in as RTF.
+    bool LoadFile(const std::string& path) override;
+
+  private:
+    HWND control_ = nullptr;
+};
+
+}  // namespace platform::win32
