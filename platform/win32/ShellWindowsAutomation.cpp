@@ -1,0 +1,323 @@
+#include "platform/win32/ShellWindowsAutomation.h"
+
+#include <exdispid.h>
+
+#include <utility>
+
+#include "platform/win32/ComEvents.h"
+#include "platform/win32/Unicode.h"
+
+namespace platform::win32 {
+namespace {
+
+using UniqueWindow = UniqueResource<HWND, &::DestroyWindow>;
+
+std::string FromBstr(BSTR text) {
+    return text == nullptr ? std::string() : Narrow(std::wstring_view(text, ::SysStringLen(text)));
+}
+
+class VariantCancelFlag final : public platform::CancelFlag {
+  public:
+    explicit VariantCancelFlag(VARIANT_BOOL* cancel) : cancel_(cancel) {}
+    void Set(bool cancel) override { *cancel_ = cancel ? VARIANT_TRUE : VARIANT_FALSE; }
+
+  private:
+    VARIANT_BOOL* cancel_;
+};
+
+// DWebBrowserEvents2 of one browser window. Only the Cancel argument of a new-window request is
+// ever written; ppDisp and every other event's arguments are left as they came.
+class BrowserEventsSink final : public EventSink {
+  public:
+    explicit BrowserEventsSink(std::weak_ptr<platform::BrowserEvents> events)
+        : EventSink(DIID_DWebBrowserEvents2), events_(std::move(events)) {}
+    void Disconnect() override { events_.reset(); }
+
+  private:
+    void OnEvent(DISPID id, const DISPPARAMS& params) override {
+        // Held for the whole handler: the decision may run the event pump, and a refresh there
+        // may drop the listener.
+        const std::shared_ptr<platform::BrowserEvents> events = events_.lock();
+        if (!events) {
+            return;
+        }
+        switch (id) {
+            case DISPID_NEWWINDOW2:
+                // (ppDisp, Cancel)
+                if (VARIANT_BOOL* cancel = CancelAt(params, 2, 0)) {
+                    VariantCancelFlag flag(cancel);
+                    events->NewWindow2(flag);
+                }
+                break;
+            case DISPID_NEWWINDOW3:
+                // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
+                if (VARIANT_BOOL* cancel = CancelAt(params, 5, 3)) {
+                    VariantCancelFlag flag(cancel);
+                    events->NewWindow3(flag);
+                }
+                break;
+            case DISPID_STATUSTEXTCHANGE:
+                if (const VARIANT* text = EventArgument(params, 1, 0, VT_BSTR)) {
+                    events->StatusTextChange(FromBstr(text->bstrVal));
+                }
+                break;
+            default:
+                events->OtherEvent();
+                break;
+        }
+    }
+
+    static VARIANT_BOOL* CancelAt(const DISPPARAMS& params, UINT count, UINT index) {
+        const VARIANT* cancel = EventArgument(params, count, index, VT_BYREF | VT_BOOL);
+        return cancel != nullptr ? cancel->pboolVal : nullptr;
+    }
+
+    std::weak_ptr<platform::BrowserEvents> events_;
+};
+
+// DShellWindowsEvents: a window was added to or removed from the shell's list.
+class ShellEventsSink final : public EventSink {
+  public:
+    explicit ShellEventsSink(std::weak_ptr<platform::ShellWindowsEvents> events)
+        : EventSink(DIID_DShellWindowsEvents), events_(std::move(events)) {}
+    void Disconnect() override { events_.reset(); }
+
+  private:
+    void OnEvent(DISPID id, const DISPPARAMS& params) override {
+        const VARIANT* cookie = EventArgument(params, 1, 0, VT_I4);
+        const std::shared_ptr<platform::ShellWindowsEvents> events = events_.lock();
+        if (cookie == nullptr || !events) {
+            return;
+        }
+        if (id == DISPID_WINDOWREGISTERED) {
+            events->WindowRegistered(cookie->lVal);
+        } else if (id == DISPID_WINDOWREVOKED) {
+            events->WindowRevoked(cookie->lVal);
+        }
+    }
+
+    std::weak_ptr<platform::ShellWindowsEvents> events_;
+};
+
+std::unique_ptr<platform::EventConnection> ConnectShellEvents(
+    IShellWindows* list, std::weak_ptr<platform::ShellWindowsEvents> events) {
+    const auto sink = MakeComObject<ShellEventsSink>(std::move(events));
+    return Advise(list, DIID_DShellWindowsEvents, sink.get());
+}
+
+class ComBrowserWindow final : public platform::BrowserWindow {
+  public:
+    explicit ComBrowserWindow(ComPtr<IWebBrowser2> browser) : browser_(std::move(browser)) {}
+
+    std::optional<std::string> LocationURL() override {
+        BSTR raw = nullptr;
+        const HRESULT result = browser_->get_LocationURL(&raw);
+        const UniqueBstr url(raw);
+        if (FAILED(result)) {
+            return std::nullopt;
+        }
+        return FromBstr(url.get());
+    }
+
+    bool Quit() override { return SUCCEEDED(browser_->Quit()); }
+
+    std::unique_ptr<platform::EventConnection> Connect(
+        std::weak_ptr<platform::BrowserEvents> events) override {
+        const auto sink = MakeComObject<BrowserEventsSink>(std::move(events));
+        return Advise(browser_.get(), DIID_DWebBrowserEvents2, sink.get());
+    }
+
+  private:
+    ComPtr<IWebBrowser2> browser_;
+};
+
+class ComShellWindowList final : public platform::ShellWindowList {
+  public:
+    explicit ComShellWindowList(ComPtr<IShellWindows> list) : list_(std::move(list)) {}
+
+    std::optional<int> Count() override {
+        LONG count = 0;
+        if (FAILED(list_->get_Count(&count)) || count < 0) {
+            return std::nullopt;
+        }
+        return static_cast<int>(count);
+    }
+
+    platform::ShellItem Item(int index) override {
+        VARIANT position;
+        ::VariantInit(&position);
+        position.vt = VT_I4;
+        position.lVal = index;
+        ComPtr<IDispatch> item;
+        if (FAILED(list_->Item(position, item.put()))) {
+            return {platform::ShellItem::Status::ListFailed, nullptr};
+        }
+        // No item (closed since it was counted), not a browser, or a browser that died meanwhile
+        // (its QueryInterface fails with RPC_E_DISCONNECTED): skipped.
+        ComPtr<IWebBrowser2> browser = item.as<IWebBrowser2>();
+        if (!browser) {
+            return {platform::ShellItem::Status::Skipped, nullptr};
+        }
+        return {platform::ShellItem::Status::Window,
+                std::make_shared<ComBrowserWindow>(std::move(browser))};
+    }
+
+    std::unique_ptr<platform::EventConnection> Connect(
+        std::weak_ptr<platform::ShellWindowsEvents> events) override {
+        return ConnectShellEvents(list_.get(), std::move(events));
+    }
+
+  private:
+    ComPtr<IShellWindows> list_;
+};
+
+// The stand-in's list, when it is registered in the Running Object Table.
+ComPtr<IShellWindows> FindStandIn(const std::wstring& itemName) {
+    ComPtr<IRunningObjectTable> table;
+    ComPtr<IMoniker> moniker;
+    ComPtr<IUnknown> object;
+    if (FAILED(::GetRunningObjectTable(0, table.put())) ||
+        FAILED(::CreateItemMoniker(L"!", itemName.c_str(), moniker.put())) ||
+        table->GetObject(moniker.get(), object.put()) != S_OK || !object) {
+        return nullptr;
+    }
+    return object.as<IShellWindows>();
+}
+
+// Looks for the stand-in on a timer until it appears, then passes its events on. The timer
+// belongs to a message-only window, so any message loop of the thread drives it.
+class StandInWatch final : public platform::EventConnection {
+  public:
+    StandInWatch(std::wstring itemName, UINT pollMilliseconds,
+                 std::weak_ptr<platform::ShellWindowsEvents> events)
+        : itemName_(std::move(itemName)), events_(std::move(events)) {
+        static const ATOM windowClass = RegisterWindowClass();
+        if (windowClass == 0) {
+            return;
+        }
+        window_.reset(::CreateWindowExW(0, MAKEINTATOM(windowClass), L"", 0, 0, 0, 0, 0,
+                                        HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr), this));
+        if (window_ && ::SetTimer(window_.get(), kTimer, pollMilliseconds, nullptr) == 0) {
+            window_.reset();
+        }
+    }
+    StandInWatch(const StandInWatch&) = delete;
+    StandInWatch& operator=(const StandInWatch&) = delete;
+
+    bool watching() const { return static_cast<bool>(window_); }
+
+  private:
+    static constexpr UINT_PTR kTimer = 1;
+
+    static ATOM RegisterWindowClass() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &StandInWatch::WindowProc;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"QuellPaneStandInWatch";
+        return ::RegisterClassW(&windowClass);
+    }
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<StandInWatch*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self != nullptr && message == WM_TIMER && wParam == kTimer) {
+            self->OnTimer();
+            return 0;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    void OnTimer() {
+        if (looking_ || relayed_) {
+            return;  // a cross-process call below let the next tick in, or one already queued
+        }
+        looking_ = true;
+        const ComPtr<IShellWindows> standIn = FindStandIn(itemName_);
+        if (standIn) {
+            relayed_ = ConnectShellEvents(standIn.get(), events_);
+        }
+        looking_ = false;
+        if (!relayed_) {
+            return;  // not there yet, or gone before it could be heard: the next tick looks again
+        }
+        ::KillTimer(window_.get(), kTimer);
+        // Last: the refresh this starts may end the watch itself.
+        if (const std::shared_ptr<platform::ShellWindowsEvents> events = events_.lock()) {
+            events->WindowRegistered(0);
+        }
+    }
+
+    std::wstring itemName_;
+    std::weak_ptr<platform::ShellWindowsEvents> events_;
+    std::unique_ptr<platform::EventConnection> relayed_;
+    bool looking_ = false;
+    UniqueWindow window_;  // last, so that it goes first: no tick reaches a half-ended watch
+};
+
+// The list while the system's is not implemented and the stand-in is not running: no windows.
+class StandInPendingList final : public platform::ShellWindowList {
+  public:
+    StandInPendingList(std::wstring itemName, UINT pollMilliseconds)
+        : itemName_(std::move(itemName)), pollMilliseconds_(pollMilliseconds) {}
+
+    std::optional<int> Count() override { return 0; }
+    platform::ShellItem Item(int) override {
+        return {platform::ShellItem::Status::Skipped, nullptr};
+    }
+    std::unique_ptr<platform::EventConnection> Connect(
+        std::weak_ptr<platform::ShellWindowsEvents> events) override {
+        auto watch =
+            std::make_unique<StandInWatch>(itemName_, pollMilliseconds_, std::move(events));
+        if (!watch->watching()) {
+            return nullptr;
+        }
+        return watch;
+    }
+
+  private:
+    std::wstring itemName_;
+    UINT pollMilliseconds_;
+};
+
+}  // namespace
+
+HRESULT CreateSystemShellWindows(ComPtr<IShellWindows>& list) {
+    return ::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows,
+                              reinterpret_cast<void**>(list.put()));
+}
+
+ShellWindowsAutomation::ShellWindowsAutomation(ShellWindowsSources sources)
+    : sources_(std::move(sources)) {
+    if (!sources_.system) {
+        sources_.system = &CreateSystemShellWindows;
+    }
+}
+
+std::shared_ptr<platform::ShellWindowList> ShellWindowsAutomation::ShellWindows() {
+    if (!systemUnimplemented_) {
+        ComPtr<IShellWindows> system;
+        const HRESULT created = sources_.system(system);
+        if (SUCCEEDED(created) && system) {
+            LONG count = 0;
+            if (system->get_Count(&count) != E_NOTIMPL) {
+                return std::make_shared<ComShellWindowList>(std::move(system));
+            }
+        } else if (created != REGDB_E_CLASSNOTREG && created != CLASS_E_CLASSNOTAVAILABLE) {
+            return nullptr;
+        }
+        // Wine answers E_NOTIMPL for the list's every enumeration; that does not change while
+        // the program runs.
+        systemUnimplemented_ = true;
+    }
+    if (ComPtr<IShellWindows> standIn = FindStandIn(sources_.standInItemName)) {
+        return std::make_shared<ComShellWindowList>(std::move(standIn));
+    }
+    return std::make_shared<StandInPendingList>(sources_.standInItemName,
+                                                sources_.standInPollMilliseconds);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,46 @@
+// The browser automation over COM: the shell's list of open browser windows (ShellWindows), each
+// window's IWebBrowser2 and their events. Where the system's list is not implemented (Wine), the
+// stand-in browser's list, found in the Running Object Table, takes its place.
+#pragma once
+
+#include <exdisp.h>
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/BrowserAutomation.h"
+#include "platform/win32/Handles.h"
+
+namespace platform::win32 {
+
+struct ShellWindowsSources {
+    // The system's list; tests give their own.
+    std::function<HRESULT(ComPtr<IShellWindows>& list)> system;
+    // The stand-in's list: the item name of its moniker in the Running Object Table.
+    std::wstring standInItemName = L"QuellPane.StandIn.ShellWindows";
+    // How often to look for a stand-in that is not running yet. Each look is one table lookup.
+    UINT standInPollMilliseconds = 2000;
+};
+
+// Needs COM initialised apartment-threaded on the calling thread, which must run a message loop:
+// events of other processes, and the look-out for the stand-in, arrive as window messages.
+class ShellWindowsAutomation final : public platform::BrowserAutomation {
+  public:
+    explicit ShellWindowsAutomation(ShellWindowsSources sources = {});
+    // The system's list where it works. Otherwise the stand-in's, looked up afresh on every
+    // call; while it is not running, an empty list whose events, once connected, look for it on
+    // a timer and, when it appears, announce a window (so the tracker refreshes) and from then
+    // on pass the stand-in's own events on.
+    std::shared_ptr<platform::ShellWindowList> ShellWindows() override;
+
+  private:
+    ShellWindowsSources sources_;
+    bool systemUnimplemented_ = false;
+};
+
+// CoCreateInstance of the system's ShellWindows.
+HRESULT CreateSystemShellWindows(ComPtr<IShellWindows>& list);
+
+}  // namespace platform::win32
