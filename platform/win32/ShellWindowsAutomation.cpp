@@ -105,13 +105,18 @@ std::unique_ptr<platform::EventConnection> ConnectShellEvents(
     return Advise(list, DIID_DShellWindowsEvents, sink.get());
 }
 
+// One window of the shell's list. Its IWebBrowser2 is asked for only when the blocker needs the
+// address or a quit: across processes a proxy for that large interface costs more than all the
+// rest of attaching, and a refresh attaches to every window. A window whose events can't be
+// connected (not a browser, or gone) is skipped when it is attached.
 class ComBrowserWindow final : public platform::BrowserWindow {
   public:
-    explicit ComBrowserWindow(ComPtr<IWebBrowser2> browser) : browser_(std::move(browser)) {}
+    explicit ComBrowserWindow(ComPtr<IDispatch> window) : window_(std::move(window)) {}
 
     std::optional<std::string> LocationURL() override {
+        const ComPtr<IWebBrowser2> browser = Browser();
         BSTR raw = nullptr;
-        const HRESULT result = browser_->get_LocationURL(&raw);
+        const HRESULT result = browser ? browser->get_LocationURL(&raw) : E_NOINTERFACE;
         const UniqueBstr url(raw);
         if (FAILED(result)) {
             return std::nullopt;
@@ -119,15 +124,26 @@ class ComBrowserWindow final : public platform::BrowserWindow {
         return FromBstr(url.get());
     }
 
-    bool Quit() override { return SUCCEEDED(browser_->Quit()); }
+    bool Quit() override {
+        const ComPtr<IWebBrowser2> browser = Browser();
+        return browser && SUCCEEDED(browser->Quit());
+    }
 
     std::unique_ptr<platform::EventConnection> Connect(
         std::weak_ptr<platform::BrowserEvents> events) override {
         const auto sink = MakeComObject<BrowserEventsSink>(std::move(events));
-        return Advise(browser_.get(), DIID_DWebBrowserEvents2, sink.get());
+        return Advise(window_.get(), DIID_DWebBrowserEvents2, sink.get());
     }
 
   private:
+    ComPtr<IWebBrowser2> Browser() {
+        if (!browser_) {
+            browser_ = window_.as<IWebBrowser2>();
+        }
+        return browser_;
+    }
+
+    ComPtr<IDispatch> window_;
     ComPtr<IWebBrowser2> browser_;
 };
 
@@ -152,14 +168,11 @@ class ComShellWindowList final : public platform::ShellWindowList {
         if (FAILED(list_->Item(position, item.put()))) {
             return {platform::ShellItem::Status::ListFailed, nullptr};
         }
-        // No item (closed since it was counted), not a browser, or a browser that died meanwhile
-        // (its QueryInterface fails with RPC_E_DISCONNECTED): skipped.
-        ComPtr<IWebBrowser2> browser = item.as<IWebBrowser2>();
-        if (!browser) {
-            return {platform::ShellItem::Status::Skipped, nullptr};
+        if (!item) {
+            return {platform::ShellItem::Status::Skipped, nullptr};  // closed since it was counted
         }
         return {platform::ShellItem::Status::Window,
-                std::make_shared<ComBrowserWindow>(std::move(browser))};
+                std::make_shared<ComBrowserWindow>(std::move(item))};
     }
 
     std::unique_ptr<platform::EventConnection> Connect(
