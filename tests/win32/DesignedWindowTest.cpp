@@ -387,6 +387,14 @@ TEST_F(MainWindow, NamesNotInTheTableAreProgrammingErrors) {
     EXPECT_THROW(form_->ShowPopupMenu("Tray", {0, 0}), std::invalid_argument);
 }
 
+TEST_F(MainWindow, AWrongNameInsideAHandlerStopsTheProgramWithItsMessage) {
+    // Outside a window procedure the exception reaches the caller (above); inside one it
+    // cannot cross Windows, so the program says what went wrong and stops.
+    form_->SetEventHandler([this](const Event&) { form_->Check("Check9"); });
+    EXPECT_DEATH(::SendMessageW(Hwnd("Command1"), BM_CLICK, 0, 0),
+                 "Form1 has no control named Check9");
+}
+
 TEST_F(MainWindow, ProgramSetCheckValueRaisesClickOnlyWhenItChanges) {
     platform::CheckBox& box = form_->Check("Check1");
     std::vector<int> valuesAtClick;
