@@ -184,26 +184,47 @@ class ComShellWindowList final : public platform::ShellWindowList {
     ComPtr<IShellWindows> list_;
 };
 
-// The stand-in's list, when it is registered in the Running Object Table.
-ComPtr<IShellWindows> FindStandIn(const std::wstring& itemName) {
-    ComPtr<IRunningObjectTable> table;
-    ComPtr<IMoniker> moniker;
-    ComPtr<IUnknown> object;
-    if (FAILED(::GetRunningObjectTable(0, table.put())) ||
-        FAILED(::CreateItemMoniker(L"!", itemName.c_str(), moniker.put())) ||
-        table->GetObject(moniker.get(), object.put()) != S_OK || !object) {
-        return nullptr;
+// The stand-in's name in the Running Object Table.
+class StandInEntry {
+  public:
+    explicit StandInEntry(const std::wstring& itemName) {
+        if (FAILED(::GetRunningObjectTable(0, table_.put())) ||
+            FAILED(::CreateItemMoniker(L"!", itemName.c_str(), moniker_.put()))) {
+            table_.reset();
+        }
     }
-    return object.as<IShellWindows>();
-}
 
-// Looks for the stand-in on a timer until it appears, then passes its events on. The timer
-// belongs to a message-only window, so any message loop of the thread drives it.
+    ComPtr<IShellWindows> Find() const {
+        ComPtr<IUnknown> object;
+        if (!table_ || table_->GetObject(moniker_.get(), object.put()) != S_OK || !object) {
+            return nullptr;
+        }
+        return object.as<IShellWindows>();
+    }
+
+    // One call to the table's own service; the stand-in itself is not disturbed.
+    bool Running() const { return table_ && table_->IsRunning(moniker_.get()) == S_OK; }
+
+  private:
+    ComPtr<IRunningObjectTable> table_;
+    ComPtr<IMoniker> moniker_;
+};
+
+// Passes the stand-in's list events on, and follows the stand-in as it starts and ends: a timer
+// looks for it while it is not running, and checks that it still is while it runs; either change
+// is announced as a window event, so the tracker refreshes. The timer belongs to a message-only
+// window, so any message loop of the thread drives it.
 class StandInWatch final : public platform::EventConnection {
   public:
-    StandInWatch(std::wstring itemName, UINT pollMilliseconds,
-                 std::weak_ptr<platform::ShellWindowsEvents> events)
-        : itemName_(std::move(itemName)), events_(std::move(events)) {
+    StandInWatch(const std::wstring& itemName, UINT pollMilliseconds,
+                 std::weak_ptr<platform::ShellWindowsEvents> events, IShellWindows* running)
+        : entry_(itemName), events_(std::move(events)) {
+        if (running != nullptr) {
+            relayed_ = ConnectShellEvents(running, events_);
+            if (!relayed_) {
+                return;
+            }
+        }
         static const ATOM windowClass = RegisterWindowClass();
         if (windowClass == 0) {
             return;
@@ -221,6 +242,7 @@ class StandInWatch final : public platform::EventConnection {
 
   private:
     static constexpr UINT_PTR kTimer = 1;
+    enum class Change { None, Started, Ended };
 
     static ATOM RegisterWindowClass() {
         WNDCLASSW windowClass{};
@@ -245,46 +267,68 @@ class StandInWatch final : public platform::EventConnection {
     }
 
     void OnTimer() {
-        if (looking_ || relayed_) {
-            return;  // a cross-process call below let the next tick in, or one already queued
+        if (looking_) {
+            return;  // a cross-process call below let the next tick in
         }
         looking_ = true;
-        const ComPtr<IShellWindows> standIn = FindStandIn(itemName_);
-        if (standIn) {
-            relayed_ = ConnectShellEvents(standIn.get(), events_);
-        }
+        const Change change = Look();
         looking_ = false;
-        if (!relayed_) {
-            return;  // not there yet, or gone before it could be heard: the next tick looks again
+        const std::shared_ptr<platform::ShellWindowsEvents> events = events_.lock();
+        if (!events || change == Change::None) {
+            return;
         }
-        ::KillTimer(window_.get(), kTimer);
         // Last: the refresh this starts may end the watch itself.
-        if (const std::shared_ptr<platform::ShellWindowsEvents> events = events_.lock()) {
+        if (change == Change::Started) {
             events->WindowRegistered(0);
+        } else {
+            events->WindowRevoked(0);
         }
     }
 
-    std::wstring itemName_;
+    Change Look() {
+        if (relayed_) {
+            if (entry_.Running()) {
+                return Change::None;
+            }
+            relayed_.reset();
+            return Change::Ended;
+        }
+        if (const ComPtr<IShellWindows> standIn = entry_.Find()) {
+            relayed_ = ConnectShellEvents(standIn.get(), events_);
+        }
+        // Not there yet, or gone before it could be heard: the next tick looks again.
+        return relayed_ ? Change::Started : Change::None;
+    }
+
+    StandInEntry entry_;
     std::weak_ptr<platform::ShellWindowsEvents> events_;
     std::unique_ptr<platform::EventConnection> relayed_;
     bool looking_ = false;
     UniqueWindow window_;  // last, so that it goes first: no tick reaches a half-ended watch
 };
 
-// The list while the system's is not implemented and the stand-in is not running: no windows.
-class StandInPendingList final : public platform::ShellWindowList {
+// The stand-in's list, or an empty one while it is not running. Bound as winShell, its events
+// follow whichever stand-in process is running.
+class StandInList final : public platform::ShellWindowList {
   public:
-    StandInPendingList(std::wstring itemName, UINT pollMilliseconds)
-        : itemName_(std::move(itemName)), pollMilliseconds_(pollMilliseconds) {}
+    StandInList(ComPtr<IShellWindows> running, std::wstring itemName, UINT pollMilliseconds)
+        : running_(std::move(running)),
+          itemName_(std::move(itemName)),
+          pollMilliseconds_(pollMilliseconds) {}
 
-    std::optional<int> Count() override { return 0; }
-    platform::ShellItem Item(int) override {
-        return {platform::ShellItem::Status::Skipped, nullptr};
+    std::optional<int> Count() override {
+        return running_ ? ComShellWindowList(running_).Count() : 0;
+    }
+    platform::ShellItem Item(int index) override {
+        if (!running_) {
+            return {platform::ShellItem::Status::Skipped, nullptr};
+        }
+        return ComShellWindowList(running_).Item(index);
     }
     std::unique_ptr<platform::EventConnection> Connect(
         std::weak_ptr<platform::ShellWindowsEvents> events) override {
-        auto watch =
-            std::make_unique<StandInWatch>(itemName_, pollMilliseconds_, std::move(events));
+        auto watch = std::make_unique<StandInWatch>(itemName_, pollMilliseconds_, std::move(events),
+                                                    running_.get());
         if (!watch->watching()) {
             return nullptr;
         }
@@ -292,6 +336,7 @@ class StandInPendingList final : public platform::ShellWindowList {
     }
 
   private:
+    ComPtr<IShellWindows> running_;
     std::wstring itemName_;
     UINT pollMilliseconds_;
 };
@@ -326,11 +371,9 @@ std::shared_ptr<platform::ShellWindowList> ShellWindowsAutomation::ShellWindows(
         // the program runs.
         systemUnimplemented_ = true;
     }
-    if (ComPtr<IShellWindows> standIn = FindStandIn(sources_.standInItemName)) {
-        return std::make_shared<ComShellWindowList>(std::move(standIn));
-    }
-    return std::make_shared<StandInPendingList>(sources_.standInItemName,
-                                                sources_.standInPollMilliseconds);
+    return std::make_shared<StandInList>(StandInEntry(sources_.standInItemName).Find(),
+                                         sources_.standInItemName,
+                                         sources_.standInPollMilliseconds);
 }
 
 }  // namespace platform::win32

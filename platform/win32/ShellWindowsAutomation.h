@@ -20,7 +20,7 @@ struct ShellWindowsSources {
     std::function<HRESULT(ComPtr<IShellWindows>& list)> system;
     // The stand-in's list: the item name of its moniker in the Running Object Table.
     std::wstring standInItemName = L"QuellPane.StandIn.ShellWindows";
-    // How often to look for a stand-in that is not running yet. Each look is one table lookup.
+    // How often to look for the stand-in, or check that it still runs: one table lookup each.
     UINT standInPollMilliseconds = 2000;
 };
 
@@ -30,9 +30,9 @@ class ShellWindowsAutomation final : public platform::BrowserAutomation {
   public:
     explicit ShellWindowsAutomation(ShellWindowsSources sources = {});
     // The system's list where it works. Otherwise the stand-in's, looked up afresh on every
-    // call; while it is not running, an empty list whose events, once connected, look for it on
-    // a timer and, when it appears, announce a window (so the tracker refreshes) and from then
-    // on pass the stand-in's own events on.
+    // call, or an empty list while it is not running. Connecting to the events of either starts
+    // a timer that follows the stand-in: when one starts it announces a window (so the tracker
+    // refreshes) and passes its events on; when it ends it announces a window gone.
     std::shared_ptr<platform::ShellWindowList> ShellWindows() override;
 
   private:

@@ -538,6 +538,29 @@ TEST_F(StandInFallbackTest, StandInStartingLaterIsFoundAndThenHeard) {
     EXPECT_EQ(tracker->Count(), 3);
 }
 
+TEST_F(StandInFallbackTest, StandInEndingAndAnotherStartingAreFollowed) {
+    system->countResult = E_NOTIMPL;
+    OpenInStandIn(L"http://a.example/");
+    OpenInStandIn(L"http://b.example/");
+    Register();
+    Track(Sources());
+    ASSERT_EQ(tracker->Count(), 2);
+
+    table->Revoke(std::exchange(cookie, 0));
+    ASSERT_TRUE(PumpUntil([&] { return tracker->Count() == 0; }, std::chrono::seconds(5)));
+    EXPECT_EQ(standIn->events->Connected(), 0);
+
+    const ComPtr<FakeComShellWindows> first =
+        std::exchange(standIn, MakeComObject<FakeComShellWindows>());
+    OpenInStandIn(L"http://c.example/");
+    Register();
+    ASSERT_TRUE(PumpUntil([&] { return tracker->Count() == 1; }, std::chrono::seconds(5)));
+    OpenInStandIn(L"http://d.example/");
+    standIn->Announce(DISPID_WINDOWREGISTERED);
+    EXPECT_EQ(tracker->Count(), 2);
+    EXPECT_EQ(first->events->ReleaseProbes(), 0);
+}
+
 TEST_F(StandInFallbackTest, SystemListThatWorksIsUsedEvenWithAStandInRunning) {
     Open(L"http://system.example/");
     OpenInStandIn(L"http://stand-in.example/");
