@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <utility>
 
 namespace platform::win32 {
@@ -54,5 +55,69 @@ using UniqueIcon = UniqueResource<HICON, &::DestroyIcon>;
 using UniqueMenu = UniqueResource<HMENU, &::DestroyMenu>;
 using UniqueRegKey = UniqueResource<HKEY, &::RegCloseKey>;
 using UniqueFindHandle = UniqueResource<HANDLE, &::FindClose, &InvalidHandleValue>;
+
+// Owner of one COM interface reference. Copying takes another reference; moving hands it over.
+template <class T>
+class ComPtr {
+  public:
+    ComPtr() = default;
+    ComPtr(std::nullptr_t) {}  // NOLINT: implicit, like a null pointer
+    // Takes a reference of its own; see attach for one the caller already owns.
+    explicit ComPtr(T* pointer) : p_(pointer) {
+        if (p_ != nullptr) {
+            p_->AddRef();
+        }
+    }
+    ComPtr(const ComPtr& other) : ComPtr(other.p_) {}
+    ComPtr(ComPtr&& other) noexcept : p_(other.release()) {}
+    ComPtr& operator=(ComPtr other) noexcept {
+        std::swap(p_, other.p_);
+        return *this;
+    }
+    ~ComPtr() { reset(); }
+
+    // Adopts a reference the caller owns (a new object, an out parameter filled elsewhere).
+    static ComPtr attach(T* owned) {
+        ComPtr result;
+        result.p_ = owned;
+        return result;
+    }
+
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    T& operator*() const { return *p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    // The slot for an out parameter, emptied first.
+    T** put() {
+        reset();
+        return &p_;
+    }
+    T* release() { return std::exchange(p_, nullptr); }
+    void reset() {
+        if (T* old = std::exchange(p_, nullptr)) {
+            old->Release();
+        }
+    }
+    // Fills an out parameter with a new reference.
+    template <class U>
+    void copyTo(U** out) const {
+        *out = p_;
+        if (p_ != nullptr) {
+            p_->AddRef();
+        }
+    }
+    // QueryInterface; empty when the object does not offer U.
+    template <class U>
+    ComPtr<U> as() const {
+        ComPtr<U> result;
+        if (p_ != nullptr) {
+            p_->QueryInterface(__uuidof(U), reinterpret_cast<void**>(result.put()));
+        }
+        return result;
+    }
+
+  private:
+    T* p_ = nullptr;
+};
 
 }  // namespace platform::win32
