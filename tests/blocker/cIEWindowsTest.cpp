@@ -206,14 +206,6 @@ INSTANTIATE_TEST_SUITE_P(
                     false}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
-TEST_F(cIEWindowsTest, UnavailableShellLeavesTheTrackerEmptyAndUnbound) {
-    shell.unavailable = true;
-    auto tracker = Track();
-    EXPECT_EQ(tracker->Count(), 0);
-    tracker->winShell_WindowRevoked(0);  // must not hang or fail
-    EXPECT_EQ(tracker->Count(), 0);
-}
-
 // A shell event that arrives while the list is being walked (a cross-process call lets the
 // thread take incoming calls) neither nests a second refresh nor waits for the first one: the
 // running refresh starts over once it is done and ends with the latest list.
