@@ -1,0 +1,57 @@
+#include "platform/standin/RequestLog.h"
+
+#include "platform/standin/Options.h"
+#include "platform/win32/Unicode.h"
+
+namespace standin {
+namespace {
+
+// A control character in an address would split or forge a line: it is written %XX.
+std::string LogSafe(std::wstring_view url) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string safe;
+    for (const char c : platform::win32::Narrow(url)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            safe += {'%', kHex[byte >> 4], kHex[byte & 0xF]};
+        } else {
+            safe += c;
+        }
+    }
+    return safe;
+}
+
+}  // namespace
+
+std::string RequestLogLine(const RequestRecord& record) {
+    return "request=" + std::to_string(record.request) +
+           " events=" + std::string(Describe(record.mode).logText) +
+           " cancel=" + (record.cancel ? "1" : "0") + " opened=" + (record.opened ? "1" : "0") +
+           " us=" + std::to_string(record.microseconds) + " url=" + LogSafe(record.url);
+}
+
+std::string ExitLogLine(long liveObjects) {
+    return "exit live-objects=" + std::to_string(liveObjects);
+}
+
+bool RequestLog::Open(const std::wstring& path) {
+    if (path.empty()) {
+        return true;
+    }
+    // Readers in other processes open the file while it is written.
+    file_.reset(::CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file_);
+}
+
+void RequestLog::Append(std::string_view line) {
+    if (!file_) {
+        return;
+    }
+    const std::string text = std::string(line) + "\r\n";
+    DWORD written = 0;
+    ::WriteFile(file_.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+}  // namespace standin

@@ -1,0 +1,35 @@
+// The test log: one line per popup request and one at exit, appended and written at once so
+// that a driver in another process can follow it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/standin/StandInProtocol.h"
+#include "platform/win32/Handles.h"
+
+namespace standin {
+
+struct RequestRecord {
+    int request;
+    RaiseMode mode;
+    bool cancel;
+    bool opened;
+    long long microseconds;
+    std::wstring_view url;
+};
+
+std::string RequestLogLine(const RequestRecord& record);
+std::string ExitLogLine(long liveObjects);
+
+class RequestLog {
+  public:
+    // Appends to `path`, creating it; an empty path keeps no log.
+    bool Open(const std::wstring& path);
+    void Append(std::string_view line);
+
+  private:
+    platform::win32::UniqueFileHandle file_;
+};
+
+}  // namespace standin

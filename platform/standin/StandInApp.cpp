@@ -1,0 +1,182 @@
+#include "platform/standin/StandInApp.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace standin {
+
+HRESULT RotEntry::Register(IUnknown* object, IMoniker* name) {
+    Revoke();
+    HRESULT result = ::GetRunningObjectTable(0, table_.put());
+    if (FAILED(result)) {
+        return result;
+    }
+    result = table_->Register(ROTFLAGS_REGISTRATIONKEEPSALIVE | ROTFLAGS_ALLOWANYCLIENT, object,
+                              name, &cookie_);
+    if (FAILED(result)) {
+        // Windows grants "any client" only to servers with a registered identity; clients of
+        // the same user find the object without it.
+        result = table_->Register(ROTFLAGS_REGISTRATIONKEEPSALIVE, object, name, &cookie_);
+    }
+    if (FAILED(result)) {
+        cookie_ = 0;
+    }
+    return result;
+}
+
+void RotEntry::Revoke() {
+    if (table_ && cookie_ != 0) {
+        table_->Revoke(std::exchange(cookie_, 0));
+    }
+    table_.reset();
+}
+
+StandInApp::StandInApp(HINSTANCE instance, Options options, RequestLog& log)
+    : instance_(instance), options_(std::move(options)), log_(log) {
+    LOGFONTW face{};
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        face = metrics.lfMessageFont;
+    } else {
+        ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);
+    }
+    textFont_.reset(::CreateFontIndirectW(&face));
+    face.lfUnderline = TRUE;
+    linkFont_.reset(::CreateFontIndirectW(&face));
+}
+
+StandInApp::~StandInApp() {
+    // Windows still open after a failed start: destroyed outside the list they remove
+    // themselves from.
+    std::vector<std::unique_ptr<BrowserWindow>> windows;
+    windows.swap(windows_);
+    windows.clear();
+    rotEntry_.Revoke();
+    if (list_) {
+        list_->Disconnect();
+        list_.reset();
+    }
+    if (host_ != nullptr) {
+        ::DestroyWindow(host_);
+    }
+}
+
+int StandInApp::Run() {
+    const int started = Start();
+    if (started != kExitOk) {
+        return started;
+    }
+    MessageLoop();
+    return kExitOk;
+}
+
+int StandInApp::Start() {
+    if (!BrowserWindow::RegisterClasses(instance_) || !CreateHost()) {
+        return kExitNoWindow;
+    }
+    list_ = MakeComObject<ShellWindows>();
+    ComPtr<IMoniker> name;
+    if (FAILED(::CreateItemMoniker(kRotDelimiter, kRotItemName, name.put()))) {
+        return kExitNoWindow;
+    }
+    const HRESULT registered =
+        rotEntry_.Register(static_cast<IShellWindows*>(list_.get()), name.get());
+    if (registered == MK_S_MONIKERALREADYREGISTERED) {
+        return kExitAlreadyRunning;
+    }
+    if (FAILED(registered)) {
+        return kExitNoWindow;
+    }
+    for (int i = 0; i < options_.windows; ++i) {
+        if (!OpenWindow(i == 0 ? options_.url : std::wstring(kNewWindowUrl))) {
+            return kExitNoWindow;
+        }
+    }
+    return kExitOk;
+}
+
+void StandInApp::MessageLoop() {
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        const HWND top = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+        // Tab moves between controls and Enter reaches the window as IDOK.
+        if (top != nullptr && IsBrowserWindow(top) && ::IsDialogMessageW(top, &message)) {
+            continue;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+bool StandInApp::IsBrowserWindow(HWND window) const {
+    return std::any_of(windows_.begin(), windows_.end(),
+                       [window](const auto& open) { return open->Handle() == window; });
+}
+
+bool StandInApp::OpenWindow(const std::wstring& url) {
+    std::unique_ptr<BrowserWindow> window = BrowserWindow::Create(*this, url);
+    if (!window) {
+        return false;
+    }
+    BrowserWindow& opened = *window;
+    windows_.push_back(std::move(window));
+    opened.Register();
+    return true;
+}
+
+void StandInApp::Forget(BrowserWindow& window) {
+    const auto found = std::find_if(windows_.begin(), windows_.end(),
+                                    [&window](const auto& open) { return open.get() == &window; });
+    if (found == windows_.end()) {
+        return;
+    }
+    const std::unique_ptr<BrowserWindow> gone = std::move(*found);
+    windows_.erase(found);
+    if (windows_.empty()) {
+        ::PostQuitMessage(0);
+    }
+}
+
+void StandInApp::CloseAll() {
+    if (windows_.empty()) {
+        ::PostQuitMessage(0);
+    }
+    for (const auto& window : windows_) {
+        window->RequestClose();
+    }
+}
+
+bool StandInApp::CreateHost() {
+    WNDCLASSEXW hostClass{};
+    hostClass.cbSize = sizeof hostClass;
+    hostClass.lpfnWndProc = HostProc;
+    hostClass.hInstance = instance_;
+    hostClass.lpszClassName = kHostWindowClass;
+    if (::RegisterClassExW(&hostClass) == 0) {
+        return false;
+    }
+    host_ = ::CreateWindowExW(0, kHostWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              instance_, this);
+    return host_ != nullptr;
+}
+
+LRESULT CALLBACK StandInApp::HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        ::SetWindowLongPtrW(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    }
+    auto* app = reinterpret_cast<StandInApp*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (app != nullptr && message == kHostOpenWindow) {
+        app->OpenWindow(kNewWindowUrl);
+        return 0;
+    }
+    if (app != nullptr && message == WM_CLOSE) {
+        app->CloseAll();
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace standin

@@ -1,0 +1,68 @@
+// What another process needs to find and drive StandInBrowser.exe: where its shell window list
+// sits in the Running Object Table, its window classes, control identifiers, command line and
+// log format. Plain C++ constants, so QuellPane's side and test drivers can include it anywhere.
+#pragma once
+
+namespace standin {
+
+// The shell window list is registered in the Running Object Table under the item moniker
+// CreateItemMoniker(kRotDelimiter, kRotItemName).
+inline constexpr const wchar_t* kRotDelimiter = L"!";
+inline constexpr const wchar_t* kRotItemName = L"QuellPane.StandIn.ShellWindows";
+
+// Every browser window is a top-level window of this class, captioned kCaptionPrefix followed
+// by its address.
+inline constexpr const wchar_t* kBrowserWindowClass = L"QuellPaneStandInBrowser";
+inline constexpr const wchar_t* kCaptionPrefix = L"Stand-in Browser - ";
+
+// A message-only window (FindWindowExW(HWND_MESSAGE, nullptr, kHostWindowClass, nullptr)) that
+// lives as long as the process. Posting it kHostOpenWindow opens one more browser window (the
+// way to start windows when the program was started with "--windows 0"); WM_CLOSE closes every
+// browser window and ends the process.
+inline constexpr const wchar_t* kHostWindowClass = L"QuellPaneStandInHost";
+inline constexpr unsigned kHostOpenWindow = 0x8000 + 1;  // WM_APP + 1
+
+// Control identifiers of a browser window (GetDlgItem). Buttons answer BM_CLICK, edits
+// WM_SETTEXT, the selector CB_SETCURSEL (it is read when a request starts).
+inline constexpr int kAddressEdit = 101;      // the window's address; Enter or Go sets it
+inline constexpr int kGoButton = 102;         // "Go"
+inline constexpr int kLink = 103;             // shows the popup address; hovering it raises
+                                              // StatusTextChange, clicking it requests the popup
+inline constexpr int kRaiseSelector = 104;    // drop-down list, items in RaiseMode order
+inline constexpr int kPopupEdit = 105;        // the address a popup request asks for
+inline constexpr int kPopupButton = 106;      // "Popup"
+inline constexpr int kNewWindowButton = 107;  // "New window"
+inline constexpr int kLastAnswer = 108;       // "Last popup: none" / "blocked" / "allowed"
+
+// Which DWebBrowserEvents2 events one popup request raises, one after another; the index of
+// each mode is its item in the selector.
+enum class RaiseMode {
+    NewWindow2 = 0,  // "NewWindow2", command line "--raise 2"
+    NewWindow3 = 1,  // "NewWindow3", "--raise 3"
+    Both2Then3 = 2,  // "Both (2 then 3)", "--raise 23"
+    Both3Then2 = 3,  // "Both (3 then 2)", "--raise 32"
+};
+
+// NewWindow3's dwFlags: the Popup button mimics a script's window.open, the link a user's click.
+inline constexpr long kPopupButtonFlags = 0x4;  // NWMF_FIRST
+inline constexpr long kLinkClickFlags = 0x6;    // NWMF_FIRST | NWMF_USERINITED
+
+// Command line: --url <address> (first window), --popup <address>, --raise 2|3|23|32,
+// --windows <n> (0 to kMaxStartWindows), --log <path>.
+inline constexpr int kMaxStartWindows = 500;
+inline constexpr const wchar_t* kDefaultUrl = L"http://opener.example/index.html";
+inline constexpr const wchar_t* kDefaultPopupUrl = L"http://popup.example/ad.html";
+inline constexpr const wchar_t* kNewWindowUrl = L"about:blank";
+
+// The log (--log) gets one UTF-8 line per popup request, appended and written at once:
+//   request=<n> events=<2|3|2+3|3+2> cancel=<0|1> opened=<0|1> us=<microseconds> url=<address>
+// where us is the time the events took to come back, and one line when the process ends:
+//   exit live-objects=<COM objects still alive; 0 when every reference was released>
+// The process then ends with kExitOk, or kExitLeak when objects were left alive.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitBadCommandLine = 1;
+inline constexpr int kExitAlreadyRunning = 2;  // the moniker is registered by another process
+inline constexpr int kExitLeak = 3;
+inline constexpr int kExitNoWindow = 4;  // COM, the table or a window could not be created
+
+}  // namespace standin
