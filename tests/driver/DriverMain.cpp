@@ -2,14 +2,12 @@
 // for the end-to-end tests. One subcommand per run; results on stdout, failures on stderr.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
 #include <cwctype>
 #include <functional>
-#include <iterator>
 #include <span>
 #include <string>
 #include <vector>
@@ -49,7 +47,8 @@ Actions:
   wait-gone <window>                 until the window no longer exists
   list-windows                       every top-level window, one a line
   set-text <window> <control> <text>
-  click <window> <control>           BM_CLICK, processed before the command returns
+  click <window> <control> [--post]  BM_CLICK, processed before the command returns (posted
+                                     with --post, for a click whose handler waits)
   select <window> <list> <index>     LB_SETCURSEL and the LBN_SELCHANGE a click would send
   menu <window> <item> [index] [--post]   WM_COMMAND of the design's menu item
   key <window> <control> <vk>        WM_KEYDOWN/WM_KEYUP posted through the target's message
@@ -102,6 +101,15 @@ struct Invocation {
     }
     HWND ControlOf(const TargetWindow& target, std::size_t operand) const {
         return target.Control(line.Operand(operand));
+    }
+    // Sent, so that it has been handled when the command ends; posted with --post, for a
+    // handler that does not return soon (a question it waits for, the program's end).
+    void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
+        if (line.Has(L"post")) {
+            Post(window, message, wParam, lParam);
+        } else {
+            Send(window, message, wParam, lParam);
+        }
     }
     // The control named by the second operand, or the window itself without one.
     HWND WindowOrControl(const TargetWindow& target) const {
@@ -331,7 +339,7 @@ int SetText(const Invocation& call) {
 
 int Click(const Invocation& call) {
     const TargetWindow target = call.Target();
-    Send(call.ControlOf(target, 1), BM_CLICK, 0, 0);
+    call.Deliver(call.ControlOf(target, 1), BM_CLICK, 0, 0);
     return kExitOk;
 }
 
@@ -355,12 +363,8 @@ int Menu(const Invocation& call) {
     const int index = call.line.Operands().size() > 2
                           ? static_cast<int>(ParseNumber(call.line.Operand(2), "index"))
                           : -1;
-    const auto command = MAKEWPARAM(target.MenuId(call.line.Operand(1), index), 0);
-    if (call.line.Has(L"post")) {
-        Post(target.Window(), WM_COMMAND, command, 0);
-    } else {
-        Send(target.Window(), WM_COMMAND, command, 0);
-    }
+    call.Deliver(target.Window(), WM_COMMAND,
+                 MAKEWPARAM(target.MenuId(call.line.Operand(1), index), 0), 0);
     return kExitOk;
 }
 

@@ -6,6 +6,8 @@
 #
 # Environment: QUELL_BUILD_DIR, the Windows build folder (QuellPane.exe and quelldriver.exe in
 # its bin/); the prefix is ${QUELL_BUILD_DIR}/e2e-wineprefix.
+# All of them: ctest --test-dir build/windows -L e2e
+# One of them:  QUELL_BUILD_DIR=build/windows tests/e2e/lists.sh
 
 set -Eeuo pipefail
 
@@ -41,6 +43,7 @@ E2E_PID=""          # the running QuellPane.exe (its Wine process)
 E2E_MAIN=""         # its main window's handle
 E2E_DIR=""          # the test's program folder, and the same as Windows names it
 E2E_WIN_DIR=""
+E2E_SPAWNED=()      # other programs a test started (a stand-in browser), ended with it
 E2E_OWN_SESSION=0   # this script started the display and the server: it stops them too
 E2E_PASSED=0
 
@@ -192,6 +195,11 @@ e2e_end() {
         e2e_process_ends 30 || kill "$E2E_PID" 2>/dev/null || true
         wait "$E2E_PID" 2>/dev/null || true
     fi
+    local pid
+    for pid in "${E2E_SPAWNED[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     if [ "$E2E_PASSED" = 1 ] && [ -n "$E2E_DIR" ]; then
         rm -rf "$E2E_DIR" "$E2E_DIR.log"
     elif [ -n "$E2E_DIR" ]; then
@@ -221,6 +229,13 @@ e2e_start() {
     E2E_MAIN="$(e2e_driver wait-window --title "$E2E_MAIN_CAPTION" --exe QuellPane.exe \
         $visible --timeout 30000)"
     e2e_expect_status "$count Popups blocked to date" 1
+}
+
+# Another Windows program in the background for the rest of the test; E2E_SPAWNED ends with
+# its process id.
+e2e_spawn() {  # program arguments...
+    wine "$@" </dev/null >>"$E2E_DIR.log" 2>&1 &
+    E2E_SPAWNED+=($!)
 }
 
 # File > Exit, then the process must end of itself.
