@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Allow next popup: the real Win+Z key toggles it (twice: back to not allowed), and the
 # "Allow Next Popup" button, the Action menu item and the tray menu item each toggle it once.
+# shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 e2e_begin

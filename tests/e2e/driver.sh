@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # quelldriver itself: its failures are told apart by exit status and say what was missing,
 # and its queries read what a first run is known to show.
+# shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 e2e_begin

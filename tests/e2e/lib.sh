@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The end-to-end harness, sourced by every test script of this folder. It keeps an Xvfb
 # display and a Wine prefix between tests, gives each test a fresh program folder and fresh
 # settings, starts QuellPane.exe in the background and drives it through quelldriver.exe.
@@ -34,9 +35,9 @@ E2E_RUN_KEYS=(
 )
 
 export QUELL_WINEPREFIX="$E2E_BUILD/e2e-wineprefix"
-# shellcheck source=../../scripts/wine-env.sh
+# shellcheck source=../../scripts/wine-env.sh disable=SC1091
 source "$e2e_root/scripts/wine-env.sh"
-# shellcheck source=../../scripts/display.sh
+# shellcheck source=../../scripts/display.sh disable=SC1091
 source "$e2e_root/scripts/display.sh"
 
 E2E_PID=""          # the running QuellPane.exe (its Wine process)
@@ -114,6 +115,7 @@ e2e_session_alive() {
 }
 
 e2e_session_start() {
+    local tool
     for tool in Xvfb xdotool import convert xdpyinfo wine; do
         if ! command -v "$tool" >/dev/null; then
             echo "SKIP: $tool is not installed (scripts/deps.sh installs it)" >&2
@@ -124,6 +126,10 @@ e2e_session_start() {
         # Our own display: keys and screenshots must not meet other programs' windows.
         unset DISPLAY
         quell_display 2>/dev/null
+        if ! kill -0 "${QUELL_XVFB_PID:-}" 2>/dev/null; then
+            echo "FAIL: $E2E_TEST: Xvfb did not start on $DISPLAY" >&2
+            exit 1
+        fi
         echo "$DISPLAY $QUELL_XVFB_PID" >"$E2E_SESSION_FILE"
         E2E_OWN_SESSION=1
     fi
@@ -219,15 +225,14 @@ e2e_driver() {
 # Starts QuellPane.exe and waits for its main window (E2E_MAIN) to be loaded, as far as the
 # counter in panel 1, and shown; with --hidden not shown, as a saved "state" of "down" starts it.
 e2e_start() {
-    local count visible=--visible
+    local count window=(--title "$E2E_MAIN_CAPTION" --exe QuellPane.exe --timeout 30000)
     count="$(e2e_setting intStopped)" || count=0
-    if [ "${1:-}" = --hidden ]; then
-        visible=
+    if [ "${1:-}" != --hidden ]; then
+        window+=(--visible)
     fi
     wine "$E2E_WIN_DIR\\QuellPane.exe" </dev/null >>"$E2E_DIR.log" 2>&1 &
     E2E_PID=$!
-    E2E_MAIN="$(e2e_driver wait-window --title "$E2E_MAIN_CAPTION" --exe QuellPane.exe \
-        $visible --timeout 30000)"
+    E2E_MAIN="$(e2e_driver wait-window "${window[@]}")"
     e2e_expect_status "$count Popups blocked to date" 1
 }
 

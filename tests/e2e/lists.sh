@@ -2,6 +2,7 @@
 # The two site lists from the main window: add with the Add buttons and with Enter in the text
 # boxes, delete with the Delete buttons and with the Delete key; after every step the list
 # boxes and the bytes of allowed.txt and disallowed.txt. A restart loads what the files hold.
+# shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 e2e_begin

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A restart restores every switch as it was left at exit, with its effects (the window on top,
 # the Run value); a saved "state" of "down" starts the main window out of sight.
+# shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 e2e_begin

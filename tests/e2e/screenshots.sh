@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots for a person to look at: the main window as a first run shows it, and the
 # setup-mode prompt raised by a popup from the stand-in browser, answered "Block Now".
+# shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 e2e_begin

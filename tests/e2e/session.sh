@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts or stops the display and the Wine server that the end-to-end tests share; CTest runs
 # it as the tests' set-up and clean-up fixture.
+# shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 case "${1:-}" in

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # When each switch reaches the settings: "chkSound" and "chkOnTop" at the click, so that they
 # survive a program that is killed; the other switches only at an orderly exit.
+# shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 e2e_begin

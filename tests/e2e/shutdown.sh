@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The other ways the main window ends besides File > Exit: its close box, and Windows ending
 # the session (the query is never refused). Each saves the switches on the way out.
+# shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 e2e_begin

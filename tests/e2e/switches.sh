@@ -2,6 +2,7 @@
 # The six switches: each click shows its status text word for word, in both directions; always
 # on top really moves the window in and out of the topmost band, and run at startup really
 # writes and removes the Run value with the program's path.
+# shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 e2e_begin
