@@ -145,6 +145,12 @@ const design::WindowDesign& DesignForCaption(std::wstring_view caption) {
             return *candidate;
         }
     }
+    // A design caption the program completes at run time ("About" and the product's name).
+    for (const design::WindowDesign* candidate : kDesigns) {
+        if (!candidate->caption.empty() && caption.starts_with(Widen(candidate->caption) + L" ")) {
+            return *candidate;
+        }
+    }
     return design::kForm1Design;
 }
 

@@ -35,8 +35,8 @@ std::string DescribeWindows();
 // The design a window was built from, by name ("Form1", "Form3", "Form8", "frmAbout",
 // "frmSplash"); nullptr for an unknown name.
 const quell::design::WindowDesign* DesignNamed(std::wstring_view name);
-// The design whose fixed caption is `caption`; the main window otherwise, since its caption
-// is the only one the program makes at run time.
+// The design whose caption is `caption`, or begins it followed by a blank; the main window
+// otherwise, since its caption is made entirely at run time.
 const quell::design::WindowDesign& DesignForCaption(std::wstring_view caption);
 
 // A top-level window of the program under test with the design its controls come from.
