@@ -4,19 +4,14 @@
 
 #include "blocker/AllowNext.h"
 #include "mainwindow/Module2.h"
-#include "resources/Form1Design.h"
-#include "support/FakeForm.h"
-#include "support/FakeServices.h"
-#include "support/FakeSettingsStore.h"
-#include "support/FaultyTextFiles.h"
-#include "support/TempFolder.h"
+#include "support/MainWindowFakes.h"
 
 namespace quell {
 namespace {
 
 using namespace quell::testing;
 
-class Form1Test : public ::testing::Test {
+class Form1Test : public ::testing::Test, public MainWindowFakes {
   protected:
     Form1Test() {
         window.FakeStatus("StatusBar1").AddPanel();
@@ -24,18 +19,7 @@ class Form1Test : public ::testing::Test {
         window.SetEventHandler([this](const platform::Event& e) { form.OnEvent(e); });
     }
 
-    std::string Status() { return window.FakeStatus("StatusBar1").Panel(2); }
-
-    TempFolder dir;
-    BlockerState state;
-    FakeForm window{design::kForm1Design, 100, true};
-    FakeSettingsStore store;
-    Settings settings{store, "QuellPane", "quellpane.example"};
-    FaultyTextFiles files;
-    Module1 lists{state, window.List("List1"), window.List("List2"), files, dir.path()};
-    RecordingZOrder zorder;
-    RecordingServices services;
-    Form1 form{state, window, settings, lists, zorder, services};
+    std::string Status() { return Panel(2); }
 };
 
 struct SwitchCase {

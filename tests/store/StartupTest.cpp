@@ -3,12 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "blocker/AllowNext.h"
-#include "resources/Form1Design.h"
-#include "support/FakeForm.h"
-#include "support/FakeServices.h"
-#include "support/FakeSettingsStore.h"
-#include "support/FaultyTextFiles.h"
-#include "support/TempFolder.h"
+#include "support/MainWindowFakes.h"
 
 namespace quell {
 namespace {
@@ -16,7 +11,7 @@ namespace {
 using namespace quell::testing;
 using Strings = std::vector<std::string>;
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public ::testing::Test, public MainWindowFakes {
   protected:
     StartupTest() {
         site.strProductName = "QuellPane";
@@ -30,18 +25,6 @@ class StartupTest : public ::testing::Test {
         });
     }
 
-    std::string Panel(int n) { return window.FakeStatus("StatusBar1").Panel(n); }
-
-    TempFolder dir;
-    BlockerState state;
-    FakeForm window{design::kForm1Design, 100, true};
-    FakeSettingsStore store;
-    Settings settings{store, "QuellPane", "quellpane.example"};
-    FaultyTextFiles files;
-    Module1 lists{state, window.List("List1"), window.List("List2"), files, dir.path()};
-    RecordingZOrder zorder;
-    RecordingServices services;
-    Form1 form{state, window, settings, lists, zorder, services};
     modSiteLink site;
     FakeHotKey hotKey;
     MainWindowParts parts{state, form, settings, lists, site, hotKey, services};
