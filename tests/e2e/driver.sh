@@ -43,6 +43,12 @@ e2e_expect_equal "Visit $E2E_PUBLISHER_HOST" "$(e2e_driver text "$E2E_MAIN" Comm
     "Command7 by name"
 e2e_expect_equal "Visit $E2E_PUBLISHER_HOST" "$(e2e_driver text "$E2E_MAIN" 1002)" \
     "Command7 by number"
+# The design comes from the caption, also from one the program completes at run time.
+e2e_driver menu "$E2E_MAIN" mnuAboutItem 0
+e2e_expect_equal "$(e2e_product_value QUELL_COMPANY_NAME)" \
+    "$(e2e_driver text "About $E2E_PRODUCT" lblCompany)" "the about window's lblCompany"
+e2e_driver close "About $E2E_PRODUCT"
+e2e_driver wait-gone "About $E2E_PRODUCT"
 e2e_expect_equal normal "$(e2e_driver window-state "$E2E_MAIN")" "window state"
 # The splash stays loaded, hidden, once the main window is shown.
 e2e_expect_equal "1 0" "$(e2e_driver visible "$E2E_MAIN") $(e2e_driver visible Form4)" \
