@@ -48,10 +48,21 @@ void Win32Shell::OpenAddress(const std::string& address) {
 OsVersion Win32SkinPlatform::QueryOsVersion() {
     OSVERSIONINFOEXW info{};
     info.dwOSVersionInfoSize = sizeof info;
+    // Deprecated for version checks against a minimum; here the reported platform and major
+    // version themselves are wanted.
+#if defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#elif defined(_MSC_VER)
+#pragma warning(push)
+#pragma warning(disable : 4996)
+#endif
     const BOOL ok = ::GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info));
+#if defined(__GNUC__)
 #pragma GCC diagnostic pop
+#elif defined(_MSC_VER)
+#pragma warning(pop)
+#endif
     return {ok == TRUE, info.dwPlatformId, info.dwMajorVersion};
 }
 
