@@ -189,7 +189,7 @@ class StandInEntry {
   public:
     explicit StandInEntry(const std::wstring& itemName) {
         if (FAILED(::GetRunningObjectTable(0, table_.put())) ||
-            FAILED(::CreateItemMoniker(L"!", itemName.c_str(), moniker_.put()))) {
+            FAILED(::CreateItemMoniker(standin::kRotDelimiter, itemName.c_str(), moniker_.put()))) {
             table_.reset();
         }
     }

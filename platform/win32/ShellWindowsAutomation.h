@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/BrowserAutomation.h"
+#include "platform/standin/StandInProtocol.h"
 #include "platform/win32/Handles.h"
 
 namespace platform::win32 {
@@ -19,7 +20,7 @@ struct ShellWindowsSources {
     // The system's list; tests give their own.
     std::function<HRESULT(ComPtr<IShellWindows>& list)> system;
     // The stand-in's list: the item name of its moniker in the Running Object Table.
-    std::wstring standInItemName = L"QuellPane.StandIn.ShellWindows";
+    std::wstring standInItemName = standin::kRotItemName;
     // How often to look for the stand-in, or check that it still runs: one table lookup each.
     UINT standInPollMilliseconds = 2000;
 };

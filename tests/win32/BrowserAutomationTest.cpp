@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -14,7 +13,9 @@
 
 #include "FakeComObjects.h"
 #include "blocker/cIEWindows.h"
+#include "platform/standin/ComSupport.h"
 #include "platform/win32/ShellWindowsAutomation.h"
+#include "standin/StandInTestSupport.h"
 
 namespace quell {
 namespace {
@@ -23,6 +24,9 @@ using platform::win32::ComPtr;
 using platform::win32::MakeComObject;
 using platform::win32::ShellWindowsAutomation;
 using platform::win32::ShellWindowsSources;
+using standin::BoolRef;
+using standin::DispatchRef;
+using standin::testing::PumpUntil;
 using testing::FakeComBrowser;
 using testing::FakeComShellWindows;
 using testing::FakeConnectionPoint;
@@ -34,47 +38,6 @@ VARIANT Typed(VARTYPE type) {
     ::VariantInit(&value);
     value.vt = type;
     return value;
-}
-
-VARIANT BoolRef(VARIANT_BOOL* value) {
-    VARIANT argument = Typed(VT_BYREF | VT_BOOL);
-    argument.pboolVal = value;
-    return argument;
-}
-
-VARIANT DispatchRef(IDispatch** value) {
-    VARIANT argument = Typed(VT_BYREF | VT_DISPATCH);
-    argument.ppdispVal = value;
-    return argument;
-}
-
-VARIANT Text(BSTR text) {
-    VARIANT argument = Typed(VT_BSTR);
-    argument.bstrVal = text;
-    return argument;
-}
-
-VARIANT Long(LONG value) {
-    VARIANT argument = Typed(VT_I4);
-    argument.lVal = value;
-    return argument;
-}
-
-// Handles the thread's messages until `done` or the time is up.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= end) {
-            return false;
-        }
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, 20, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
-    return true;
 }
 
 class BrowserAutomationTest : public ::testing::Test {
@@ -192,8 +155,8 @@ TEST_P(CancelArgumentTest, DecisionWritesCancelAndNothingElse) {
     std::vector<VARIANT> arguments =
         c.event == DISPID_NEWWINDOW2
             ? std::vector<VARIANT>{BoolRef(&cancel), DispatchRef(&newWindow)}
-            : std::vector<VARIANT>{Text(url), Text(context), Long(4), BoolRef(&cancel),
-                                   DispatchRef(&newWindow)};
+            : std::vector<VARIANT>{standin::TextArg(url), standin::TextArg(context),
+                                   standin::LongArg(4), BoolRef(&cancel), DispatchRef(&newWindow)};
     const std::vector<VARIANT> before = arguments;
     browser->events->Fire(c.event, arguments);
 
@@ -265,23 +228,27 @@ INSTANTIATE_TEST_SUITE_P(
                       }},
         MalformedCase{"NewWindow2ThreeArguments", DISPID_NEWWINDOW2,
                       [](VARIANT_BOOL* cancel, BSTR) {
-                          return std::vector<VARIANT>{BoolRef(cancel), Typed(VT_DISPATCH), Long(1)};
+                          return std::vector<VARIANT>{BoolRef(cancel), Typed(VT_DISPATCH),
+                                                      standin::LongArg(1)};
                       }},
         MalformedCase{"NewWindow3CancelWhereNewWindow2HasIt", DISPID_NEWWINDOW3,
                       [](VARIANT_BOOL* cancel, BSTR) {
-                          return std::vector<VARIANT>{BoolRef(cancel), Long(0), Long(0), Long(0),
+                          return std::vector<VARIANT>{BoolRef(cancel), standin::LongArg(0),
+                                                      standin::LongArg(0), standin::LongArg(0),
                                                       Typed(VT_DISPATCH)};
                       }},
         MalformedCase{"NewWindow3TwoArguments", DISPID_NEWWINDOW3,
                       [](VARIANT_BOOL* cancel, BSTR) {
                           return std::vector<VARIANT>{BoolRef(cancel), Typed(VT_DISPATCH)};
                       }},
-        MalformedCase{"StatusTextNotText", DISPID_STATUSTEXTCHANGE,
-                      [](VARIANT_BOOL*, BSTR) { return std::vector<VARIANT>{Long(5)}; }},
-        MalformedCase{"StatusTextTwoArguments", DISPID_STATUSTEXTCHANGE,
-                      [](VARIANT_BOOL*, BSTR text) {
-                          return std::vector<VARIANT>{Text(text), Text(text)};
-                      }}),
+        MalformedCase{
+            "StatusTextNotText", DISPID_STATUSTEXTCHANGE,
+            [](VARIANT_BOOL*, BSTR) { return std::vector<VARIANT>{standin::LongArg(5)}; }},
+        MalformedCase{
+            "StatusTextTwoArguments", DISPID_STATUSTEXTCHANGE,
+            [](VARIANT_BOOL*, BSTR text) {
+                return std::vector<VARIANT>{standin::TextArg(text), standin::TextArg(text)};
+            }}),
     [](const ::testing::TestParamInfo<MalformedCase>& p) { return p.param.name; });
 
 TEST_F(BrowserAutomationTest, InvokeWithoutParametersIsIgnored) {
@@ -337,8 +304,8 @@ TEST_F(BrowserAutomationTest, BackToBackNewWindow2And3AreDecidedOnce) {
     VARIANT_BOOL first = VARIANT_FALSE;
     VARIANT_BOOL second = VARIANT_FALSE;
     std::vector<VARIANT> newWindow2{BoolRef(&first), Typed(VT_BYREF | VT_DISPATCH)};
-    std::vector<VARIANT> newWindow3{Typed(VT_BSTR), Typed(VT_BSTR), Long(4), BoolRef(&second),
-                                    Typed(VT_BYREF | VT_DISPATCH)};
+    std::vector<VARIANT> newWindow3{Typed(VT_BSTR), Typed(VT_BSTR), standin::LongArg(4),
+                                    BoolRef(&second), Typed(VT_BYREF | VT_DISPATCH)};
     std::vector<VARIANT> none;
 
     browser->events->Fire(DISPID_NEWWINDOW2, newWindow2);
@@ -358,9 +325,9 @@ TEST_F(BrowserAutomationTest, StatusTextReachesTheSharedStateEmptyOnesToo) {
     Track();
     BSTR link = ::SysAllocString(L"http://l\u00e4nk.example/");
     BSTR empty = ::SysAllocString(L"");
-    std::vector<VARIANT> linkText{Text(link)};
-    std::vector<VARIANT> emptyText{Text(empty)};
-    std::vector<VARIANT> nullText{Text(nullptr)};
+    std::vector<VARIANT> linkText{standin::TextArg(link)};
+    std::vector<VARIANT> emptyText{standin::TextArg(empty)};
+    std::vector<VARIANT> nullText{standin::TextArg(nullptr)};
 
     a->events->Fire(DISPID_STATUSTEXTCHANGE, linkText);
     EXPECT_EQ(state.strLinkText, "http://l\xc3\xa4nk.example/");
@@ -474,7 +441,7 @@ class StandInFallbackTest : public BrowserAutomationTest {
   protected:
     void Register() {
         ASSERT_TRUE(SUCCEEDED(::GetRunningObjectTable(0, table.put())));
-        ASSERT_TRUE(SUCCEEDED(::CreateItemMoniker(L"!", kName, moniker.put())));
+        ASSERT_TRUE(SUCCEEDED(::CreateItemMoniker(standin::kRotDelimiter, kName, moniker.put())));
         ASSERT_TRUE(SUCCEEDED(table->Register(ROTFLAGS_REGISTRATIONKEEPSALIVE,
                                               static_cast<IShellWindows*>(standIn.get()),
                                               moniker.get(), &cookie)));
@@ -530,7 +497,7 @@ TEST_F(StandInFallbackTest, StandInStartingLaterIsFoundAndThenHeard) {
     OpenInStandIn(L"http://a.example/");
     OpenInStandIn(L"http://b.example/");
     Register();
-    ASSERT_TRUE(PumpUntil([&] { return tracker->Count() == 2; }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return tracker->Count() == 2; }, 5000));
     EXPECT_EQ(standIn->events->Connected(), 1);
 
     OpenInStandIn(L"http://c.example/");
@@ -547,14 +514,14 @@ TEST_F(StandInFallbackTest, StandInEndingAndAnotherStartingAreFollowed) {
     ASSERT_EQ(tracker->Count(), 2);
 
     table->Revoke(std::exchange(cookie, 0));
-    ASSERT_TRUE(PumpUntil([&] { return tracker->Count() == 0; }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return tracker->Count() == 0; }, 5000));
     EXPECT_EQ(standIn->events->Connected(), 0);
 
     const ComPtr<FakeComShellWindows> first =
         std::exchange(standIn, MakeComObject<FakeComShellWindows>());
     OpenInStandIn(L"http://c.example/");
     Register();
-    ASSERT_TRUE(PumpUntil([&] { return tracker->Count() == 1; }, std::chrono::seconds(5)));
+    ASSERT_TRUE(PumpUntil([&] { return tracker->Count() == 1; }, 5000));
     OpenInStandIn(L"http://d.example/");
     standIn->Announce(DISPID_WINDOWREGISTERED);
     EXPECT_EQ(tracker->Count(), 2);
