@@ -33,11 +33,14 @@ bool IE_Class::IEctl(std::shared_ptr<platform::BrowserWindow> browser) {
     if (!browser || weak_from_this().expired()) {
         return false;
     }
-    connection_ = browser->Connect(weak_from_this());
+    // Set first: a request may already arrive while the connection is being opened (a
+    // cross-process call lets the thread take incoming calls).
+    IE_ = std::move(browser);
+    connection_ = IE_->Connect(weak_from_this());
     if (!connection_) {
+        IE_.reset();
         return false;
     }
-    IE_ = std::move(browser);
     return true;
 }
 

@@ -165,6 +165,15 @@ TEST_F(IE_ClassTest, ReattachingClosesThePreviousConnection) {
     EXPECT_EQ(decisions, 0) << "the first window is no longer heard";
 }
 
+TEST_F(IE_ClassTest, RequestArrivingWhileTheConnectionOpensIsDecided) {
+    const auto window = std::make_shared<FakeBrowserWindow>("http://late.example/");
+    RecordingCancelFlag cancel;
+    window->onConnect = [&] { window->RaiseNewWindow2(cancel); };
+    EXPECT_TRUE(listeners[0]->IEctl(window));
+    EXPECT_EQ(decisions, 1);
+    EXPECT_EQ(cancel.value, std::optional<bool>(true));
+}
+
 TEST_F(IE_ClassTest, FailedAttachListensToNothing) {
     const auto deaf = std::make_shared<FakeBrowserWindow>("http://deaf.example/");
     deaf->attachable = false;

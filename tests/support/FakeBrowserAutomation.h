@@ -76,7 +76,11 @@ class FakeBrowserWindow : public platform::BrowserWindow {
         if (!attachable) {
             return nullptr;
         }
-        return events.Connect(std::move(listener));
+        auto connection = events.Connect(std::move(listener));
+        if (onConnect) {
+            onConnect();
+        }
+        return connection;
     }
 
     void RaiseNewWindow2(platform::CancelFlag& cancel) {
@@ -94,6 +98,7 @@ class FakeBrowserWindow : public platform::BrowserWindow {
 
     std::optional<std::string> url;
     bool attachable = true;
+    std::function<void()> onConnect;  // runs as the connection opens, as incoming calls would
     int locationReads = 0;
     int quitCalls = 0;
     FakeEventSource<platform::BrowserEvents> events;
