@@ -33,6 +33,10 @@ struct ControlSpec {
 };
 
 constexpr int kClientWidth = 560;
+// Placed by the program: with no window manager (Wine on a bare display) every default
+// position is the screen's corner.
+constexpr int kCascadeStep = 32;
+constexpr int kCascadeRows = 12;
 constexpr int kClientHeight = 160;
 
 constexpr ControlSpec kControls[] = {
@@ -144,16 +148,18 @@ bool BrowserWindow::RegisterClasses(HINSTANCE instance) {
     return ::RegisterClassExW(&browserClass) != 0 && ::RegisterClassExW(&linkClass) != 0;
 }
 
-std::unique_ptr<BrowserWindow> BrowserWindow::Create(StandInApp& app, const std::wstring& url) {
+std::unique_ptr<BrowserWindow> BrowserWindow::Create(StandInApp& app, const std::wstring& url,
+                                                     int sequence) {
     std::unique_ptr<BrowserWindow> self(new BrowserWindow(app));
     RECT frame{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     ::AdjustWindowRectEx(&frame, style, FALSE, 0);
     CreateParams params{self.get(), &url};
-    const HWND window = ::CreateWindowExW(0, kBrowserWindowClass, (kCaptionPrefix + url).c_str(),
-                                          style | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                                          frame.right - frame.left, frame.bottom - frame.top,
-                                          nullptr, nullptr, app.Instance(), &params);
+    const int offset = Scale(kCascadeStep * (sequence % kCascadeRows));
+    const HWND window =
+        ::CreateWindowExW(0, kBrowserWindowClass, (kCaptionPrefix + url).c_str(),
+                          style | WS_VISIBLE, offset, offset, frame.right - frame.left,
+                          frame.bottom - frame.top, nullptr, nullptr, app.Instance(), &params);
     if (window == nullptr || !self->browser_) {
         return nullptr;
     }
@@ -325,7 +331,8 @@ void BrowserWindow::OnPopup(long flags) {
     const bool opened = !cancel && app_.OpenWindow(url);
     ::SetDlgItemTextW(window_, kLastAnswer,
                       cancel ? L"Last popup: blocked" : L"Last popup: allowed");
-    app_.Log().Append(RequestLogLine({request, mode, cancel, opened, took.count(), url}));
+    app_.Log().Append(RequestLogLine(
+        {request, mode, cancel, opened, browser_->Events().SinkCount(), took.count(), url}));
 }
 
 void BrowserWindow::OnClose() {

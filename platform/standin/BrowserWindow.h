@@ -15,8 +15,10 @@ class StandInApp;
 class BrowserWindow final : public BrowserView {
   public:
     static bool RegisterClasses(HINSTANCE instance);
-    // A new, visible window on `url`, not yet listed; nothing when Windows refuses one.
-    static std::unique_ptr<BrowserWindow> Create(StandInApp& app, const std::wstring& url);
+    // A new, visible window on `url`, not yet listed; nothing when Windows refuses one. Windows
+    // are cascaded by `sequence`, the number of windows opened before.
+    static std::unique_ptr<BrowserWindow> Create(StandInApp& app, const std::wstring& url,
+                                                 int sequence);
     ~BrowserWindow();
     BrowserWindow(const BrowserWindow&) = delete;
     BrowserWindow& operator=(const BrowserWindow&) = delete;

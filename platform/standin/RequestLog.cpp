@@ -27,7 +27,8 @@ std::string RequestLogLine(const RequestRecord& record) {
     return "request=" + std::to_string(record.request) +
            " events=" + std::string(Describe(record.mode).logText) +
            " cancel=" + (record.cancel ? "1" : "0") + " opened=" + (record.opened ? "1" : "0") +
-           " us=" + std::to_string(record.microseconds) + " url=" + LogSafe(record.url);
+           " sinks=" + std::to_string(record.sinks) + " us=" + std::to_string(record.microseconds) +
+           " url=" + LogSafe(record.url);
 }
 
 std::string ExitLogLine(long liveObjects) {

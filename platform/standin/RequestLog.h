@@ -2,6 +2,7 @@
 // that a driver in another process can follow it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,7 @@ struct RequestRecord {
     RaiseMode mode;
     bool cancel;
     bool opened;
+    std::size_t sinks;  // advised on the window once the request was answered
     long long microseconds;
     std::wstring_view url;
 };

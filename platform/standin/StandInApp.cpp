@@ -115,7 +115,7 @@ bool StandInApp::IsBrowserWindow(HWND window) const {
 }
 
 bool StandInApp::OpenWindow(const std::wstring& url) {
-    std::unique_ptr<BrowserWindow> window = BrowserWindow::Create(*this, url);
+    std::unique_ptr<BrowserWindow> window = BrowserWindow::Create(*this, url, opened_++);
     if (!window) {
         return false;
     }

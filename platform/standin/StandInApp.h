@@ -75,6 +75,7 @@ class StandInApp {
     HWND host_ = nullptr;
     std::vector<std::unique_ptr<BrowserWindow>> windows_;
     int requests_ = 0;
+    int opened_ = 0;
     platform::win32::UniqueFont textFont_;
     platform::win32::UniqueFont linkFont_;
 };

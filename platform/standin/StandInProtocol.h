@@ -55,8 +55,10 @@ inline constexpr const wchar_t* kDefaultPopupUrl = L"http://popup.example/ad.htm
 inline constexpr const wchar_t* kNewWindowUrl = L"about:blank";
 
 // The log (--log) gets one UTF-8 line per popup request, appended and written at once:
-//   request=<n> events=<2|3|2+3|3+2> cancel=<0|1> opened=<0|1> us=<microseconds> url=<address>
-// where us is the time the events took to come back, and one line when the process ends:
+//   request=<n> events=<2|3|2+3|3+2> cancel=<0|1> opened=<0|1> sinks=<n> us=<microseconds>
+//   url=<address>
+// where sinks counts the sinks still advised on the window afterwards (gone ones dropped) and
+// us is the time the events took to come back, and one line when the process ends:
 //   exit live-objects=<COM objects still alive; 0 when every reference was released>
 // The process then ends with kExitOk, or kExitLeak when objects were left alive.
 inline constexpr int kExitOk = 0;

@@ -81,14 +81,15 @@ TEST(OptionsTest, AddressesAndLogAreTakenAsGiven) {
 
 TEST(RequestLogTest, LinesCarryEveryFieldAndCannotBeSplitByTheAddress) {
     EXPECT_EQ(
-        RequestLogLine({7, RaiseMode::Both3Then2, true, false, 1234, L"http://p.example/a b"}),
-        "request=7 events=3+2 cancel=1 opened=0 us=1234 url=http://p.example/a b");
-    EXPECT_EQ(RequestLogLine({1, RaiseMode::NewWindow2, false, true, 0,
+        RequestLogLine({7, RaiseMode::Both3Then2, true, false, 2, 1234, L"http://p.example/a b"}),
+        "request=7 events=3+2 cancel=1 opened=0 sinks=2 us=1234 url=http://p.example/a b");
+    EXPECT_EQ(RequestLogLine({1, RaiseMode::NewWindow2, false, true, 0, 0,
                               L"http://p.example/\r\nrequest=9\x7f"}),
-              "request=1 events=2 cancel=0 opened=1 us=0 url=http://p.example/%0D%0Arequest=9%7F");
+              "request=1 events=2 cancel=0 opened=1 sinks=0 us=0 "
+              "url=http://p.example/%0D%0Arequest=9%7F");
     EXPECT_EQ(
-        RequestLogLine({2, RaiseMode::NewWindow3, false, false, 5, L"http://\u00e9.example/"}),
-        "request=2 events=3 cancel=0 opened=0 us=5 url=http://\xc3\xa9.example/");
+        RequestLogLine({2, RaiseMode::NewWindow3, false, false, 1, 5, L"http://\u00e9.example/"}),
+        "request=2 events=3 cancel=0 opened=0 sinks=1 us=5 url=http://\xc3\xa9.example/");
     EXPECT_EQ(ExitLogLine(0), "exit live-objects=0");
 }
 
@@ -246,33 +247,6 @@ TEST_F(ObjectsTest, RegisterAndRevokeHoldAnOutsideWindowOnlyWhileListed) {
     EXPECT_EQ(outside.References(), 1u);
     EXPECT_EQ(list->Register(nullptr, 0, SWC_BROWSER, &cookie), E_POINTER);
     list->Disconnect();
-}
-
-TEST_F(ObjectsTest, NavigatingRaisesTitleNavigateAndDocumentCompleteWithTheAddress) {
-    FakeView view;
-    const ComPtr<Browser> browser = MakeComObject<Browser>(view, L"http://before.example/");
-    TestSink sink(DIID_DWebBrowserEvents2);
-    {
-        const Advised advised(static_cast<IWebBrowser2*>(browser.get()), DIID_DWebBrowserEvents2,
-                              &sink);
-        VARIANT url;
-        ::VariantInit(&url);
-        url.vt = VT_BSTR;
-        const UniqueBstr text = MakeBstr(L"http://after.example/");
-        url.bstrVal = text.get();
-        ASSERT_EQ(browser->Navigate2(&url, nullptr, nullptr, nullptr, nullptr), S_OK);
-    }
-    EXPECT_EQ(LocationOf(*browser), L"http://after.example/");
-    EXPECT_EQ(view.shown, std::vector<std::wstring>{L"http://after.example/"});
-    ASSERT_EQ(sink.Ids(), (std::vector<DISPID>{DISPID_TITLECHANGE, DISPID_NAVIGATECOMPLETE2,
-                                               DISPID_DOCUMENTCOMPLETE}));
-    EXPECT_EQ(sink.calls[0].types, std::vector<VARTYPE>{VT_BSTR});
-    for (const SinkCall& call : sink.calls) {
-        EXPECT_EQ(call.texts, std::vector<std::wstring>{L"http://after.example/"});
-    }
-    EXPECT_TRUE(sink.calls[2].dispatchPassed);
-    EXPECT_EQ(sink.References(), 1u);
-    browser->Detach();
 }
 
 // A sink offers an object for the popup to open in; the stand-in opens its own window and

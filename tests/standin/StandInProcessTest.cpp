@@ -24,6 +24,8 @@ class StandInProcessTest : public ::testing::Test {
   protected:
     // Starts the program and finds its list; the first window (when there is one) is `first`.
     void Start(const std::wstring& arguments) {
+        // The mouse away from every window: a link under it would raise status texts.
+        ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
         process_.emplace(arguments);
         ASSERT_TRUE(process_->started())
             << "cannot start " << platform::win32::Narrow(g_standInPath);
@@ -147,7 +149,7 @@ TEST_F(StandInProcessTest, OpeningAndClosingWindowsRaiseRegisteredAndRevokedWith
     const Advised shellAdvised(list_.get(), DIID_DShellWindowsEvents, &shellSink);
     ASSERT_HRESULT_SUCCEEDED(shellAdvised.result());
 
-    Click(firstWindow_, kNewWindowButton);
+    PressButton(firstWindow_, kNewWindowButton);
     ASSERT_TRUE(PumpUntil([&] { return shellSink.calls.size() == 1; }));
     const SinkCall registered = shellSink.calls[0];
     EXPECT_EQ(registered.id, DISPID_WINDOWREGISTERED);
@@ -302,13 +304,14 @@ TEST_F(StandInProcessTest, EverySinkSeesTheCancelTheSinkBeforeItLeft) {
     allower.answers[DISPID_NEWWINDOW2] = VARIANT_FALSE;
     const Advised first(first_.get(), DIID_DWebBrowserEvents2, &blocker);
     const Advised second(first_.get(), DIID_DWebBrowserEvents2, &allower);
-    EXPECT_EQ(second.Connections(), 2u);
 
     Click(firstWindow_, kPopupButton);
     ASSERT_TRUE(process_->WaitForRequests(1));
     EXPECT_EQ(blocker.calls.at(0).cancelIn, VARIANT_FALSE);
     EXPECT_EQ(allower.calls.at(0).cancelIn, VARIANT_TRUE);
-    EXPECT_EQ(Fields(process_->LogLines()[0]).at("opened"), "1");
+    const auto fields = Fields(process_->LogLines()[0]);
+    EXPECT_EQ(fields.at("opened"), "1");
+    EXPECT_EQ(fields.at("sinks"), "2");
 }
 
 TEST_F(StandInProcessTest, HoveringTheLinkRaisesItsAddressAndLeavingClearsIt) {
@@ -408,15 +411,16 @@ TEST_F(StandInProcessTest, ASinkWhoseProcessDiedIsDroppedQuietly) {
     ::GetExitCodeProcess(helper.get(), &helperCode);
     ASSERT_EQ(helperCode, 0u);
 
+    // Counted by the stand-in itself (sinks=): under Wine, walking its connections from here
+    // after a client died has been seen to fail now and then (Next answering -1).
     TestSink sink(DIID_DWebBrowserEvents2);
     const Advised advised(first_.get(), DIID_DWebBrowserEvents2, &sink);
-    EXPECT_EQ(advised.Connections(), 2u);
     Click(firstWindow_, kPopupButton);
     ASSERT_TRUE(process_->WaitForRequests(1));
     EXPECT_EQ(sink.Ids(), std::vector<DISPID>{DISPID_NEWWINDOW2});
-    EXPECT_EQ(advised.Connections(), 1u);
     const auto fields = Fields(process_->LogLines()[0]);
     EXPECT_EQ(fields.at("opened"), "1");
+    EXPECT_EQ(fields.at("sinks"), "1");
     std::printf("[ figure ] a dead sink then a live one: %s us\n", fields.at("us").c_str());
 }
 

@@ -221,6 +221,11 @@ std::wstring ControlText(HWND window, int id) {
 }
 
 void Click(HWND window, int id) {
+    ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
+}
+
+void PressButton(HWND window, int id) {
     ::PostMessageW(::GetDlgItem(window, id), BM_CLICK, 0, 0);
 }
 
