@@ -873,11 +873,11 @@ void DesignedWindow::ApplyButtonPicture(Control& control) {
     if (control.design->kind != ControlKind::Button || control.design->picture.empty()) {
         return;
     }
-    LOGFONTW font{};
-    ::GetObjectW(FontFor(control.design->font), sizeof font, &font);
     const auto index = static_cast<std::size_t>(&control - controls_.data());
-    const int size =
-        ButtonPictureSize(layout_[index].bottom - layout_[index].top, font.lfHeight, dpi_);
+    const RECT& rect = layout_[index];
+    const int caption = CaptionHeight(FontFor(control.design->font), Widen(control.design->text),
+                                      rect.right - rect.left, dpi_);
+    const int size = ButtonPictureSize(rect.bottom - rect.top, caption, dpi_);
     UniqueImageList images;
     if (size > 0) {
         const UniqueIcon icon = LoadIconAt(resources_, Widen(control.design->picture), size, size);

@@ -71,9 +71,9 @@ int FontHeight(int hundredthsOfPoint, UINT dpi) {
     return -::MulDiv(hundredthsOfPoint, static_cast<int>(dpi), 7200);
 }
 
-int ButtonPictureSize(int buttonHeight, int fontHeight, UINT dpi) {
+int ButtonPictureSize(int buttonHeight, int captionHeight, UINT dpi) {
     // Frame, focus rectangle and the gap between picture and caption.
-    const int room = buttonHeight - std::abs(fontHeight) - ScaleFromDefault(8, dpi);
+    const int room = buttonHeight - std::abs(captionHeight) - ScaleFromDefault(8, dpi);
     for (const int size : {32, 24, 16}) {
         const int scaled = ScaleFromDefault(size, dpi);
         if (scaled <= room) {
@@ -81,6 +81,19 @@ int ButtonPictureSize(int buttonHeight, int fontHeight, UINT dpi) {
         }
     }
     return 0;
+}
+
+int CaptionHeight(HFONT font, const std::wstring& caption, int buttonWidth, UINT dpi) {
+    // A caption too wide for one line wraps; the picture above it must then leave room for
+    // every line, or the last one is cut off.
+    const HDC screen = ::GetDC(nullptr);
+    const HGDIOBJ previous = ::SelectObject(screen, font);
+    RECT text{0, 0, buttonWidth - ScaleFromDefault(10, dpi), 0};
+    ::DrawTextW(screen, caption.c_str(), static_cast<int>(caption.size()), &text,
+                DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+    ::SelectObject(screen, previous);
+    ::ReleaseDC(nullptr, screen);
+    return text.bottom - text.top;
 }
 
 }  // namespace platform::win32

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include <vector>
 
 #include "resources/Design.h"
@@ -21,8 +23,11 @@ SIZE ClientSizePixels(const quell::design::WindowDesign& window, UINT dpi);
 int FontHeight(int hundredthsOfPoint, UINT dpi);
 
 // The side of the square picture shown above a button's caption: the largest of 32, 24 and
-// 16 pixels (at 96 DPI, scaled to `dpi`) that leaves room for one line of the caption; 0 when
-// none fits.
-int ButtonPictureSize(int buttonHeight, int fontHeight, UINT dpi);
+// 16 pixels (at 96 DPI, scaled to `dpi`) that leaves room for the caption, `captionHeight`
+// pixels tall (a LOGFONT height counts as one line); 0 when none fits.
+int ButtonPictureSize(int buttonHeight, int captionHeight, UINT dpi);
+
+// The height of a caption wrapped to a button's width, in the given font.
+int CaptionHeight(HFONT font, const std::wstring& caption, int buttonWidth, UINT dpi);
 
 }  // namespace platform::win32
