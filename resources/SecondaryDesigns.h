@@ -30,7 +30,20 @@ inline constexpr Font kAboutLine{"Verdana", 1200, true};
 
 inline constexpr ControlDesign kAboutControls[] = {
     {"Picture1", ControlKind::PictureBox, "", 0, 0, 7515, 1035, "", "", kVerdana, "aboutBanner"},
-    {"Label1", ControlKind::Label, "Picture1", 120, 300, 5655, 435, "Product", "", kAboutName},
+    // White on the banner's blue, so the name reads.
+    {"Label1",
+     ControlKind::Label,
+     "Picture1",
+     120,
+     300,
+     5655,
+     435,
+     "Product",
+     "",
+     kAboutName,
+     {},
+     true,
+     Rgb(255, 255, 255)},
     {"Label2", ControlKind::Label, "", 180, 1260, 2295, 315, "Version:", "", kAboutLine},
     {"Label3", ControlKind::Label, "", 180, 1680, 2295, 315, "Owned By:", "", kAboutLine},
     {"Label4", ControlKind::Label, "", 180, 2100, 2295, 315, "Website:", "", kAboutLine},
