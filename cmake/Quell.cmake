@@ -25,3 +25,21 @@ function(quell_core_library name)
     target_compile_options(${name} PUBLIC ${ARG_FLAGS})
     target_link_options(${name} PUBLIC ${ARG_FLAGS})
 endfunction()
+
+# A Windows program of ours (QuellPane.exe and its helpers): Unicode entry point, static
+# runtime, built into bin/ beside QuellPane.exe, whose data files are looked up there.
+function(quell_windows_program target)
+    cmake_parse_arguments(ARG "WIN32" "" "SOURCES;LIBRARIES" ${ARGN})
+    if(ARG_WIN32)
+        add_executable(${target} WIN32 ${ARG_SOURCES})
+    else()
+        add_executable(${target} ${ARG_SOURCES})
+    endif()
+    quell_target(${target})
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    if(MINGW)
+        target_link_options(${target} PRIVATE -municode -static -static-libgcc -static-libstdc++
+                                              $<$<CONFIG:Release>:-s>)
+    endif()
+    target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES})
+endfunction()
