@@ -71,7 +71,9 @@ void App::ShowMainWindow() {
     form3_.emplace(state_, *form3Window_, *form1Window_, *lists_, zorder_,
                    [this](const std::string& text) { form1_->SetStatus(text); });
     help_.emplace(*helpWindow_, *settings_, zorder_, programFolder_,
-                  [this](const std::string& path) { return quell::xfileExists::FileExists(fileSearch_, path); });
+                  [this](const std::string& path) {
+                      return quell::xfileExists::FileExists(fileSearch_, path);
+                  });
     website_.emplace(*websiteWindow_, site_, version_, shell_);
     about_.emplace(*aboutWindow_, site_, version_, [this] { website_->Load(); });
     decision_.emplace(quell::PopupDecisionContext{

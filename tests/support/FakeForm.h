@@ -128,11 +128,21 @@ class FakeForm : public platform::Form {
     void StartTimer(int id, int ms) override { timers[id] = ms; }
     void StopTimer(int id) override { timers.erase(id); }
 
-    platform::CheckBox& Check(std::string_view name) override { return FindControl(checks_, name, design_.name); }
-    platform::ListBox& List(std::string_view name) override { return FindControl(lists_, name, design_.name); }
-    platform::TextBox& Text(std::string_view name) override { return FindControl(texts_, name, design_.name); }
-    platform::StatusBar& Status(std::string_view name) override { return FindControl(statuses_, name, design_.name); }
-    platform::RichTextBox& Rich(std::string_view name) override { return FindControl(riches_, name, design_.name); }
+    platform::CheckBox& Check(std::string_view name) override {
+        return FindControl(checks_, name, design_.name);
+    }
+    platform::ListBox& List(std::string_view name) override {
+        return FindControl(lists_, name, design_.name);
+    }
+    platform::TextBox& Text(std::string_view name) override {
+        return FindControl(texts_, name, design_.name);
+    }
+    platform::StatusBar& Status(std::string_view name) override {
+        return FindControl(statuses_, name, design_.name);
+    }
+    platform::RichTextBox& Rich(std::string_view name) override {
+        return FindControl(riches_, name, design_.name);
+    }
     void SetEventHandler(std::function<void(const platform::Event&)> handler) override {
         handler_ = std::move(handler);
     }
@@ -152,8 +162,12 @@ class FakeForm : public platform::Form {
     }
 
     FakeListBox& FakeList(std::string_view name) { return FindControl(lists_, name, design_.name); }
-    FakePanelStatusBar& FakeStatus(std::string_view name) { return FindControl(statuses_, name, design_.name); }
-    FakeRichText& FakeRich(std::string_view name) { return FindControl(riches_, name, design_.name); }
+    FakePanelStatusBar& FakeStatus(std::string_view name) {
+        return FindControl(statuses_, name, design_.name);
+    }
+    FakeRichText& FakeRich(std::string_view name) {
+        return FindControl(riches_, name, design_.name);
+    }
 
     std::string caption;
     std::map<int, int> timers;
