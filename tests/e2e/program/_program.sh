@@ -12,7 +12,8 @@ PROGRAM_ABOUT="About $E2E_PRODUCT"
 # Win32Tray::CallbackMessage(): WM_APP + 0x51, the mouse message over the icon in lParam.
 PROGRAM_TRAY_MESSAGE=$((0x8000 + 0x51))
 PROGRAM_WM_CANCELMODE=31
-PROGRAM_TOOLS_KEY='Software\Microsoft\Internet Explorer\Extensions\{ECC5777A-6E88-BFCE-13CE-81F134789E7B}'
+PROGRAM_TOOLS_KEY='Software\Microsoft\Internet Explorer\Extensions\'
+PROGRAM_TOOLS_KEY+='{ECC5777A-6E88-BFCE-13CE-81F134789E7B}'
 PROGRAM_HTTP_COMMAND_KEY='HKEY_CLASSES_ROOT\http\shell\open\command'
 
 PROGRAM_CLEANUPS=()     # commands that undo what a test changed outside its own folder
@@ -99,7 +100,8 @@ program_expect_in_taskbar() {  # caption 1|0
 # Where an X window is on the screen, as WxH+X+Y.
 program_x_geometry() {  # X window
     xdotool getwindowgeometry --shell "$1" |
-        awk -F= '{ value[$1] = $2 } END { print value["WIDTH"] "x" value["HEIGHT"] "+" value["X"] "+" value["Y"] }'
+        awk -F= '{ value[$1] = $2 }
+            END { print value["WIDTH"] "x" value["HEIGHT"] "+" value["X"] "+" value["Y"] }'
 }
 
 # Crops the screen to a geometry (WxH+X+Y) into an artefact, as e2e_screenshot names them.
@@ -148,7 +150,8 @@ program_watch() {  # [--splash]
                 last="$splash $main"
                 if [ "$last" = "1 0" ] && [ "${1:-}" = --splash ] &&
                     [ ! -e "$PROGRAM_TIMELINE.splash" ]; then
-                    splash_window="$(xdotool search --onlyvisible --name "$(program_regex "$PROGRAM_SPLASH")")"
+                    splash_window="$(xdotool search --onlyvisible \
+                        --name "$(program_regex "$PROGRAM_SPLASH")")"
                     {
                         program_x_states "$splash_window"
                         echo "geometry $(program_x_geometry "$splash_window")"
@@ -199,6 +202,25 @@ program_start_watched() {  # [--splash]
     program_watch_end
 }
 
+# File > Exit with other windows open: the process ends at once, taking them along. Closing
+# them first would take each off the screen while the main window is still on it (and cost
+# Wine about 2 s a window without a window manager).
+program_exit_with() {  # caption...
+    local asked caption
+    asked="$(program_uptime)"
+    e2e_driver menu "$E2E_MAIN" mnuFileItem 1 --post
+    while kill -0 "$E2E_PID" 2>/dev/null && program_x_shown "$E2E_MAIN_CAPTION"; do
+        for caption in "$@"; do
+            if ! program_x_shown "$caption" && program_x_shown "$E2E_MAIN_CAPTION"; then
+                e2e_fail "\"$caption\" went off the screen before the program ended"
+            fi
+        done
+        sleep 0.01
+    done
+    e2e_wait_end
+    e2e_log "exit with $* open: $(program_elapsed "$asked" "$(program_uptime)") s"
+}
+
 # --- the notification area ---
 
 # The icons in the notification area. With no tray on the display, Wine shows them side by side
@@ -206,7 +228,8 @@ program_start_watched() {  # [--splash]
 # none is left.
 program_tray_icons() {
     local tray rect height
-    if ! tray="$(e2e_driver wait-window --class __winex11_standalone_tray --timeout 100 2>/dev/null)" ||
+    if ! tray="$(e2e_driver wait-window --class __winex11_standalone_tray --timeout 100 \
+        2>/dev/null)" ||
         [ "$(e2e_driver visible "$tray")" != 1 ]; then
         echo 0
         return
@@ -263,7 +286,12 @@ program_reg_dump() {  # key
     local out
     out="$(wine reg query "$1" 2>/dev/null </dev/null)" || return 0
     printf '%s\n' "$out" | tr -d '\r' | awk -v key="$1" '
-        /^    / { sub(/^    /, ""); split($0, parts, "    "); print parts[1] "|" parts[2] "|" substr($0, length(parts[1]) + length(parts[2]) + 9); next }
+        /^    / {
+            sub(/^    /, "")
+            split($0, parts, "    ")
+            print parts[1] "|" parts[2] "|" substr($0, length(parts[1]) + length(parts[2]) + 9)
+            next
+        }
         /^HKEY_/ && $0 != key { print "subkey " substr($0, length(key) + 2) }' | sort
 }
 
@@ -277,7 +305,8 @@ program_record_browser() {  # file (in the test's program folder)
     local original
     original="$(wine reg query "$PROGRAM_HTTP_COMMAND_KEY" /ve 2>/dev/null </dev/null | tr -d '\r' |
         sed -n 's/^    (Default)    REG_[A-Z_]*    //p')"
-    PROGRAM_CLEANUPS+=("wine reg add '$PROGRAM_HTTP_COMMAND_KEY' /ve /d '$original' /f >/dev/null 2>&1 </dev/null")
+    PROGRAM_CLEANUPS+=("wine reg add '$PROGRAM_HTTP_COMMAND_KEY' /ve /d '$original' /f \
+        >/dev/null 2>&1 </dev/null")
     local windows_file="$E2E_WIN_DIR\\${1#"$E2E_DIR/"}"
     wine reg add "$PROGRAM_HTTP_COMMAND_KEY" /ve /d \
         "C:\\windows\\system32\\cmd.exe /c echo %1>>$windows_file" /f >/dev/null 2>&1 </dev/null

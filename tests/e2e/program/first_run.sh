@@ -108,10 +108,7 @@ e2e_driver click "$E2E_MAIN" Check2
 e2e_expect_status "Setup Mode Disabled"
 e2e_expect_equal "1 1" "$(e2e_driver visible "$about") $(e2e_driver visible "$PROGRAM_HELP")" \
     "about and help windows shown before the exit"
-started="$(program_uptime)"
-e2e_exit
-e2e_log "exit with the help and about windows open took $(program_elapsed "$started" \
-    "$(program_uptime)") s"
+program_exit_with "$PROGRAM_HELP" "$PROGRAM_ABOUT"
 while read -r name value; do
     e2e_expect_setting "$name" "$value"
 done <<'EOF'
