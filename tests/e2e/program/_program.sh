@@ -134,7 +134,7 @@ program_splash_shot() {  # X window
 # splash (or 30 s). With --splash, the first sight of the splash also writes its X window's
 # states and geometry and its screenshot into "$PROGRAM_TIMELINE.splash".
 program_watch() {  # [--splash]
-    PROGRAM_TIMELINE="$E2E_DIR.timeline"
+    PROGRAM_TIMELINE="$E2E_DIR/e2e-timeline"
     rm -f "$PROGRAM_TIMELINE" "$PROGRAM_TIMELINE.splash"
     (
         trap - ERR
