@@ -71,7 +71,8 @@ br_standin_stop() {
     done
     E2E_SPAWNED=("${others[@]}")
     e2e_expect_equal 0 "$status" "the stand-in's exit status"
-    e2e_expect_equal "exit live-objects=0" "$(tail -n 1 "$BR_LOG" | tr -d '\r')" "the stand-in's last log line"
+    e2e_expect_equal "exit live-objects=0" "$(tail -n 1 "$BR_LOG" | tr -d '\r')" \
+        "the stand-in's last log line"
 }
 
 # The stand-in's shown windows, one handle a line.

@@ -29,9 +29,9 @@ measure_blocked() {  # window count label
         from_post+=($(((done_at - after) / 1000000)))
         events+=($((${us%% *} / 1000)))
     done
-    e2e_log "[ figure ] blocked popup, $3, median of $2: click to log line $(median "${from_post[@]}") ms" \
-        "($(median "${from_start[@]}") ms with quelldriver's start), events" \
-        "$(median "${events[@]}") ms; all click to log: ${from_post[*]}"
+    e2e_log "[ figure ] blocked popup, $3, median of $2: click to log line" \
+        "$(median "${from_post[@]}") ms ($(median "${from_start[@]}") ms with quelldriver's" \
+        "start), events $(median "${events[@]}") ms; all click to log: ${from_post[*]}"
 }
 
 median() {

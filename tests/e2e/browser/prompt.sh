@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Setup mode (on at a first run): a popup from a site on neither list brings up "Popup
 # Detected!" with the site key, and the stand-in gets each button's answer. The "Always" answers
-# extend the lists and stop the questions for that site; "Now" answers and the close box do
-# neither. Site keys of an address with a port, with a second "http://" and of about:blank. The
-# stand-in raises NewWindow3 then NewWindow2 for each request.
+# extend the lists with the prompt's text and stop the questions for that site; "Now" answers
+# and the close box do neither. Site keys of an address with a port, with a second "http://"
+# and of about:blank. The stand-in raises NewWindow3 then NewWindow2 for each request.
 # shellcheck source=_browser.sh
 source "$(dirname "${BASH_SOURCE[0]}")/_browser.sh"
 
@@ -36,15 +36,17 @@ e2e_expect_items List2 host.example:8080
 br_popup "$browser"
 br_expect_unasked 1 0
 
-# A second "http://" in the query: the first host is the key. "Allow Always" adds it to List1
-# and rewrites allowed.txt; the next popup from there opens without a question.
+# A second "http://" in the query: the first host is the key. "Allow Always" adds the text as
+# the user left it to List1 and rewrites allowed.txt; the next popup from there opens without
+# a question (the lists ignore case).
 br_navigate "$browser" "http://first.example/go?to=http://second.example/"
 br_popup "$browser"
 br_expect_prompt first.example
+e2e_driver set-text "$BR_PROMPT" Text1 FIRST.example
 br_answer "Allow Always"
 br_expect_request "$BR_REQUEST" 0 1
-e2e_expect_items List1 "$host" first.example
-e2e_expect_file "$allowed" "$host\r\nfirst.example\r\n\r\n"
+e2e_expect_items List1 "$host" FIRST.example
+e2e_expect_file "$allowed" "$host\r\nFIRST.example\r\n\r\n"
 br_popup "$browser"
 br_expect_unasked 0 1
 
@@ -76,9 +78,9 @@ br_answer "Allow Now"
 br_expect_request "$BR_REQUEST" 0 1
 
 # Only the "Always" answers touched the lists.
-e2e_expect_items List1 "$host" first.example
+e2e_expect_items List1 "$host" FIRST.example
 e2e_expect_items List2 host.example:8080
-e2e_expect_file "$allowed" "$host\r\nfirst.example\r\n\r\n"
+e2e_expect_file "$allowed" "$host\r\nFIRST.example\r\n\r\n"
 e2e_expect_file "$disallowed" '\r\nhost.example:8080\r\n'
 
 # Blocked: "Block Now" twice, "Block Always", the popup after it, the close box.
