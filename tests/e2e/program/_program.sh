@@ -27,6 +27,15 @@ program_end() {
     if [ -n "$PROGRAM_WATCHER" ]; then
         kill "$PROGRAM_WATCHER" 2>/dev/null || true
     fi
+    if [ "$E2E_PASSED" != 1 ] && [ -n "$E2E_PID" ]; then
+        # The harness lists the windows shown; a start that shows nothing needs more.
+        echo "  QuellPane.exe: $(ps -o stat=,etime= -p "$E2E_PID" || echo ended)" >&2
+        e2e_driver list-windows 2>&1 | grep 'exe=QuellPane.exe' | sed 's/^/    /' >&2 || true
+        if [ -s "$PROGRAM_TIMELINE" ]; then
+            echo "  on screen (seconds since boot, splash, main window):" >&2
+            sed 's/^/    /' "$PROGRAM_TIMELINE" >&2
+        fi
+    fi
     for cleanup in "${PROGRAM_CLEANUPS[@]}"; do
         eval "$cleanup" || true
     done
