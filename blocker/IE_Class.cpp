@@ -21,8 +21,8 @@ class RememberingCancelFlag final : public platform::CancelFlag {
 
 }  // namespace
 
-IE_Class::IE_Class(BlockerState& state, NewWindowDecision decide)
-    : state_(state), decide_(std::move(decide)) {}
+IE_Class::IE_Class(BlockerState& state, NewWindowDecision decide, Clock clock)
+    : state_(state), decide_(std::move(decide)), clock_(std::move(clock)) {}
 
 IE_Class::~IE_Class() {
     Detach();
@@ -75,7 +75,7 @@ void IE_Class::OtherEvent() {
 
 void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel) {
     const std::optional<Answer> previous = std::exchange(lastAnswer_, std::nullopt);
-    if (previous && previous->request != request) {
+    if (previous && previous->request != request && clock_() - previous->decided <= kPairWindow) {
         // The same request raised the other way: answered already, so it is neither counted,
         // nor prompted, nor sounded again.
         if (previous->cancel) {
@@ -92,7 +92,7 @@ void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel) {
     RememberingCancelFlag remembering(cancel);
     decide_(*opener, remembering);
     if (IE_ == opener) {
-        lastAnswer_ = Answer{request, remembering.answer};
+        lastAnswer_ = Answer{request, remembering.answer, clock_()};
     }
 }
 

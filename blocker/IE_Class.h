@@ -2,6 +2,7 @@
 // status text to the shared state.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,7 +21,13 @@ using NewWindowDecision =
 class IE_Class final : public platform::BrowserEvents,
                        public std::enable_shared_from_this<IE_Class> {
   public:
-    IE_Class(BlockerState& state, NewWindowDecision decide);
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    // A browser raising both events for one request raises the second at once; a request of
+    // the other kind after this long is a request of its own.
+    static constexpr std::chrono::milliseconds kPairWindow{500};
+
+    IE_Class(BlockerState& state, NewWindowDecision decide,
+             Clock clock = &std::chrono::steady_clock::now);
     ~IE_Class() override;  // Class_Terminate
     IE_Class(const IE_Class&) = delete;
     IE_Class& operator=(const IE_Class&) = delete;
@@ -47,16 +54,18 @@ class IE_Class final : public platform::BrowserEvents,
     struct Answer {
         Request request;
         std::optional<bool> cancel;
+        std::chrono::steady_clock::time_point decided;
     };
 
     void OnNewWindow(Request request, platform::CancelFlag& cancel);
 
     BlockerState& state_;
     NewWindowDecision decide_;
+    Clock clock_;
     std::shared_ptr<platform::BrowserWindow> IE_;
     std::unique_ptr<platform::EventConnection> connection_;
     // Set when a decision returns, cleared by the window's next event: a browser that raises
-    // both NewWindow2 and NewWindow3 for one request raises them back to back.
+    // both NewWindow2 and NewWindow3 for one request raises them back to back, at once.
     std::optional<Answer> lastAnswer_;
 };
 

@@ -26,7 +26,8 @@ class IE_ClassTest : public ::testing::Test {
     IE_ClassTest() {
         for (auto* window : {&a, &b}) {
             *window = std::make_shared<FakeBrowserWindow>("http://site.example/");
-            listeners.push_back(std::make_shared<IE_Class>(state, Decision()));
+            listeners.push_back(
+                std::make_shared<IE_Class>(state, Decision(), [this] { return now; }));
             EXPECT_TRUE(listeners.back()->IEctl(*window));
         }
     }
@@ -50,7 +51,8 @@ class IE_ClassTest : public ::testing::Test {
     }
 
     // Steps like "A2 Bs A3": window A or B raises NewWindow2 (2), NewWindow3 (3), a status
-    // text (s) or another event (o). Returns what each request's flag ended as ("-" untouched).
+    // text (s) or another event (o); "Aw" lets a second pass. Returns what each request's flag
+    // ended as ("-" untouched).
     std::string Run(const std::string& steps) {
         std::istringstream words(steps);
         std::string step, flags;
@@ -66,6 +68,9 @@ class IE_ClassTest : public ::testing::Test {
                     break;
                 case 's':
                     window.RaiseStatusText("Done");
+                    continue;
+                case 'w':
+                    now += std::chrono::seconds(1);
                     continue;
                 default:
                     window.RaiseOther();
@@ -84,6 +89,7 @@ class IE_ClassTest : public ::testing::Test {
     std::deque<std::optional<bool>> answers{true, false, true, false};
     std::function<void()> inside;  // runs once inside the next decision, as the pump would
     std::optional<std::string> lastUrl;
+    std::chrono::steady_clock::time_point now;
 };
 
 struct PairingCase {
@@ -118,7 +124,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PairingCase{"A3 A3", 2, "TF"},  //
                       PairingCase{"A2 A3 A3", 2, "TTF"}, PairingCase{"A2 A3 A2", 2, "TTF"},
                       PairingCase{"A2 B3", 2, "TF"},  //
-                      PairingCase{"A2 Bs Bo A3", 1, "TT"}, PairingCase{"A2 B2 A3 B3", 2, "TFTF"}),
+                      PairingCase{"A2 Bs Bo A3", 1, "TT"}, PairingCase{"A2 B2 A3 B3", 2, "TFTF"},
+                      // A browser switched between requests: the later one is its own.
+                      PairingCase{"A2 Aw A3", 2, "TF"}, PairingCase{"A3 Aw A2", 2, "TF"}),
     [](const ::testing::TestParamInfo<PairingCase>& info) {
         std::string name = info.param.steps;
         std::replace(name.begin(), name.end(), ' ', '_');
