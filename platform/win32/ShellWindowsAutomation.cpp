@@ -205,6 +205,16 @@ class StandInEntry {
     // One call to the table's own service; the stand-in itself is not disturbed.
     bool Running() const { return table_ && table_->IsRunning(moniker_.get()) == S_OK; }
 
+    // When the name was registered, nothing when it is not (or the table can't say): a
+    // stand-in started again registers anew, with a new time.
+    std::optional<ULONGLONG> RegisteredAt() const {
+        FILETIME time{};
+        if (!table_ || table_->GetTimeOfLastChange(moniker_.get(), &time) != S_OK) {
+            return std::nullopt;
+        }
+        return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    }
+
   private:
     ComPtr<IRunningObjectTable> table_;
     ComPtr<IMoniker> moniker_;
@@ -220,6 +230,7 @@ class StandInWatch final : public platform::EventConnection {
                  std::weak_ptr<platform::ShellWindowsEvents> events, IShellWindows* running)
         : entry_(itemName), events_(std::move(events)) {
         if (running != nullptr) {
+            relayedAt_ = entry_.RegisteredAt();
             relayed_ = ConnectShellEvents(running, events_);
             if (!relayed_) {
                 return;
@@ -287,22 +298,34 @@ class StandInWatch final : public platform::EventConnection {
 
     Change Look() {
         if (relayed_) {
-            if (entry_.Running()) {
+            if (StillTheSame()) {
                 return Change::None;
             }
             relayed_.reset();
             return Change::Ended;
         }
         if (const ComPtr<IShellWindows> standIn = entry_.Find()) {
+            relayedAt_ = entry_.RegisteredAt();
             relayed_ = ConnectShellEvents(standIn.get(), events_);
         }
         // Not there yet, or gone before it could be heard: the next tick looks again.
         return relayed_ ? Change::Started : Change::None;
     }
 
+    // A stand-in that ended and started again between two ticks is another one: the events of
+    // the one heard so far will never come again.
+    bool StillTheSame() const {
+        const std::optional<ULONGLONG> now = entry_.RegisteredAt();
+        if (now && relayedAt_) {
+            return *now == *relayedAt_;
+        }
+        return entry_.Running();
+    }
+
     StandInEntry entry_;
     std::weak_ptr<platform::ShellWindowsEvents> events_;
     std::unique_ptr<platform::EventConnection> relayed_;
+    std::optional<ULONGLONG> relayedAt_;
     bool looking_ = false;
     UniqueWindow window_;  // last, so that it goes first: no tick reaches a half-ended watch
 };

@@ -528,6 +528,28 @@ TEST_F(StandInFallbackTest, StandInEndingAndAnotherStartingAreFollowed) {
     EXPECT_EQ(first->events->ReleaseProbes(), 0);
 }
 
+// Ended and started again between two looks: the new one is followed, not the dead one's events.
+TEST_F(StandInFallbackTest, StandInRestartedBetweenTwoLooksIsFollowed) {
+    system->countResult = E_NOTIMPL;
+    OpenInStandIn(L"http://a.example/");
+    Register();
+    Track(Sources());
+    ASSERT_EQ(tracker->Count(), 1);
+
+    table->Revoke(std::exchange(cookie, 0));
+    const ComPtr<FakeComShellWindows> first =
+        std::exchange(standIn, MakeComObject<FakeComShellWindows>());
+    OpenInStandIn(L"http://b.example/");
+    OpenInStandIn(L"http://c.example/");
+    Register();
+    ASSERT_TRUE(PumpUntil(
+        [&] { return tracker->Count() == 2 && standIn->events->Connected() == 1; }, 5000));
+    EXPECT_EQ(first->events->Connected(), 0);
+    OpenInStandIn(L"http://d.example/");
+    standIn->Announce(DISPID_WINDOWREGISTERED);
+    EXPECT_EQ(tracker->Count(), 3);
+}
+
 TEST_F(StandInFallbackTest, SystemListThatWorksIsUsedEvenWithAStandInRunning) {
     Open(L"http://system.example/");
     OpenInStandIn(L"http://stand-in.example/");
