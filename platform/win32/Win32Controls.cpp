@@ -65,8 +65,7 @@ ControlClass ClassFor(const quell::design::WindowDesign& window, std::size_t ind
                     common | (window.border == Border::Sizable ? SBARS_SIZEGRIP : 0u), 0};
         case ControlKind::RichText:
             return {MSFTEDIT_CLASS,
-                    common | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL |
-                        ES_DISABLENOSCROLL,
+                    common | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
                     WS_EX_CLIENTEDGE};
     }
     return {L"STATIC", common, 0};
@@ -213,6 +212,8 @@ bool Win32RichText::LoadFile(const std::string& path) {
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(file.get());
     stream.pfnCallback = &ReadFileChunk;
     ::SendMessageW(control_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    // Lines wrap at the view's own width, whatever page size the document asks for.
+    ::SendMessageW(control_, EM_SETTARGETDEVICE, 0, 0);
     return stream.dwError == 0;
 }
 
