@@ -968,13 +968,21 @@ TEST(RichText, LoadsAnRtfFileAndReportsAnUnreadableOne) {
     const auto form = toolkit.CreateDesignedWindow(design);
     ASSERT_TRUE(form->Load());
     EXPECT_TRUE(StyleOf(form->ControlHwnd("rtf1")) & ES_READONLY);
-    EXPECT_TRUE(StyleOf(form->ControlHwnd("rtf1")) & WS_VSCROLL);
 
     quell::testing::TempFolder folder;
     folder.Write("Help.rtf", "{\\rtf1\\ansi {\\b Popups} are blocked.\\par}");
     EXPECT_TRUE(form->Rich("rtf1").LoadFile(folder.File("Help.rtf")));
     EXPECT_EQ(TextOf(form->ControlHwnd("rtf1")).rfind("Popups are blocked.", 0), 0u);
     EXPECT_FALSE(form->Rich("rtf1").LoadFile(folder.File("Missing.rtf")));
+
+    // A document longer than the view gets a scroll bar to reach the rest.
+    std::string longer = "{\\rtf1\\ansi ";
+    for (int line = 0; line < 60; ++line) {
+        longer += "A line of the help document.\\par ";
+    }
+    folder.Write("Long.rtf", longer + "}");
+    EXPECT_TRUE(form->Rich("rtf1").LoadFile(folder.File("Long.rtf")));
+    EXPECT_TRUE(StyleOf(form->ControlHwnd("rtf1")) & WS_VSCROLL);
 }
 
 TEST(PreTranslate, LeavesOtherWindowsAndNonKeyboardMessagesAlone) {
