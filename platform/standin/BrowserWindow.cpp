@@ -242,13 +242,13 @@ LRESULT BrowserWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void BrowserWindow::OnCreate(HWND window, const std::wstring& url) {
     const HINSTANCE instance = app_.Instance();
-    for (const ControlSpec& spec : kControls) {
+    for (const ControlSpec& entry : kControls) {
         const HWND control = ::CreateWindowExW(
-            spec.windowClass == std::wstring_view(L"EDIT") ? WS_EX_CLIENTEDGE : 0, spec.windowClass,
-            spec.text, WS_CHILD | WS_VISIBLE | spec.style, Scale(spec.left), Scale(spec.top),
-            Scale(spec.width), Scale(spec.height), window,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
-        const HFONT font = spec.font == Font::Link ? app_.LinkFont() : app_.TextFont();
+            entry.windowClass == std::wstring_view(L"EDIT") ? WS_EX_CLIENTEDGE : 0,
+            entry.windowClass, entry.text, WS_CHILD | WS_VISIBLE | entry.style, Scale(entry.left),
+            Scale(entry.top), Scale(entry.width), Scale(entry.height), window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance, nullptr);
+        const HFONT font = entry.font == Font::Link ? app_.LinkFont() : app_.TextFont();
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     for (const RaiseModeInfo& info : kRaiseModes) {

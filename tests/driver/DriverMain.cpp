@@ -309,16 +309,16 @@ int WaitWindow(const Invocation& call) {
 }
 
 int WaitGone(const Invocation& call) {
-    const std::wstring& spec = call.line.Operand(0);
+    const std::wstring& windowName = call.line.Operand(0);
     long long number = 0;
     const bool gone =
-        TryParseNumber(spec, number)
+        TryParseNumber(windowName, number)
             ? WaitUntil(
                   call.timeoutMs,
                   [&] { return !::IsWindow(reinterpret_cast<HWND>(static_cast<INT_PTR>(number))); })
-            : WaitUntil(call.timeoutMs, [&] { return FindWindows(Captioned(spec)).empty(); });
+            : WaitUntil(call.timeoutMs, [&] { return FindWindows(Captioned(windowName)).empty(); });
     if (!gone) {
-        throw DriverError("window " + Narrow(spec) + " still there after " +
+        throw DriverError("window " + Narrow(windowName) + " still there after " +
                               std::to_string(call.timeoutMs) + " ms",
                           kExitUnmet);
     }
