@@ -181,16 +181,16 @@ int TargetWindow::MenuId(std::wstring_view item, int index) const {
     return id;
 }
 
-TargetWindow OpenTarget(std::wstring_view spec, std::wstring_view formName, int timeoutMs) {
+TargetWindow OpenTarget(std::wstring_view windowName, std::wstring_view formName, int timeoutMs) {
     long long number = 0;
     HWND window = nullptr;
-    if (TryParseNumber(spec, number)) {
+    if (TryParseNumber(windowName, number)) {
         window = reinterpret_cast<HWND>(static_cast<INT_PTR>(number));
         if (!::IsWindow(window)) {
-            throw DriverError("no window " + Narrow(spec));
+            throw DriverError("no window " + Narrow(windowName));
         }
     } else {
-        window = WaitForWindow(Captioned(spec), timeoutMs);
+        window = WaitForWindow(Captioned(windowName), timeoutMs);
     }
     if (formName.empty()) {
         return {window, DesignForCaption(WindowText(window))};

@@ -56,9 +56,9 @@ class TargetWindow {
     const quell::design::WindowDesign* design_;
 };
 
-// `spec` is a window handle (decimal or 0x…) or an exact caption, waited for up to
+// `windowName` is a window handle (decimal or 0x…) or an exact caption, waited for up to
 // `timeoutMs`. `formName` picks the design; empty: chosen by the window's caption.
-TargetWindow OpenTarget(std::wstring_view spec, std::wstring_view formName, int timeoutMs);
+TargetWindow OpenTarget(std::wstring_view windowName, std::wstring_view formName, int timeoutMs);
 
 // Messages to another process, bounded so that a hung target fails the command instead of
 // hanging it. Send throws DriverError when the target does not answer.
