@@ -614,6 +614,7 @@ void DesignedWindow::OnSize() {
 
 void DesignedWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
+    layout_ = LayoutControls(design_, dpi_);
     ApplyDpi();
     ::SetWindowPos(window_, nullptr, suggested.left, suggested.top,
                    suggested.right - suggested.left, suggested.bottom - suggested.top,
@@ -831,7 +832,6 @@ void DesignedWindow::PlaceWindow() {
 }
 
 void DesignedWindow::ApplyDpi() {
-    layout_ = LayoutControls(design_, dpi_);
     ApplyFonts();
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         Control& control = controls_[i];

@@ -1,5 +1,6 @@
 #include "platform/win32/Pictures.h"
 
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Handles.h"
 
 namespace platform::win32 {
@@ -8,10 +9,6 @@ namespace {
 constexpr COLORREF kDeep = RGB(18, 52, 96);
 constexpr COLORREF kLight = RGB(64, 128, 192);
 constexpr COLORREF kStop = RGB(200, 40, 40);
-
-int Scale(int pixelsAt96, UINT dpi) {
-    return ::MulDiv(pixelsAt96, static_cast<int>(dpi), 96);
-}
 
 // A vertical gradient from the deep to the light blue.
 void FillGradient(HDC dc, const RECT& rect) {
@@ -56,26 +53,28 @@ void DrawText(HDC dc, const std::wstring& text, RECT rect, int height, int weigh
 void PaintSplash(HDC dc, const RECT& client, UINT dpi, const std::wstring& productName,
                  const std::wstring& version) {
     FillGradient(dc, client);
-    const int mark = Scale(120, dpi);
-    PaintMark(dc, client.left + Scale(40, dpi), client.top + Scale(70, dpi), mark);
-    RECT text{client.left + Scale(190, dpi), client.top + Scale(80, dpi), client.right,
-              client.top + Scale(150, dpi)};
-    DrawText(dc, productName, text, Scale(40, dpi), FW_BOLD, RGB(255, 255, 255),
+    const int mark = ScaleFromDefault(120, dpi);
+    PaintMark(dc, client.left + ScaleFromDefault(40, dpi), client.top + ScaleFromDefault(70, dpi),
+              mark);
+    RECT text{client.left + ScaleFromDefault(190, dpi), client.top + ScaleFromDefault(80, dpi),
+              client.right, client.top + ScaleFromDefault(150, dpi)};
+    DrawText(dc, productName, text, ScaleFromDefault(40, dpi), FW_BOLD, RGB(255, 255, 255),
              DT_LEFT | DT_SINGLELINE | DT_VCENTER);
     text.top = text.bottom;
-    text.bottom = text.top + Scale(30, dpi);
-    DrawText(dc, L"Popup blocker", text, Scale(18, dpi), FW_NORMAL, RGB(225, 235, 245),
+    text.bottom = text.top + ScaleFromDefault(30, dpi);
+    DrawText(dc, L"Popup blocker", text, ScaleFromDefault(18, dpi), FW_NORMAL, RGB(225, 235, 245),
              DT_LEFT | DT_SINGLELINE);
-    RECT footer{client.left, client.bottom - Scale(40, dpi), client.right - Scale(16, dpi),
-                client.bottom - Scale(12, dpi)};
-    DrawText(dc, L"Version " + version, footer, Scale(12, dpi), FW_NORMAL, RGB(225, 235, 245),
-             DT_RIGHT | DT_SINGLELINE);
+    RECT footer{client.left, client.bottom - ScaleFromDefault(40, dpi),
+                client.right - ScaleFromDefault(16, dpi),
+                client.bottom - ScaleFromDefault(12, dpi)};
+    DrawText(dc, L"Version " + version, footer, ScaleFromDefault(12, dpi), FW_NORMAL,
+             RGB(225, 235, 245), DT_RIGHT | DT_SINGLELINE);
 }
 
 void PaintAboutBanner(HDC dc, const RECT& client, UINT dpi) {
     FillGradient(dc, client);
-    const int mark = Scale(48, dpi);
-    PaintMark(dc, client.right - mark - Scale(16, dpi),
+    const int mark = ScaleFromDefault(48, dpi);
+    PaintMark(dc, client.right - mark - ScaleFromDefault(16, dpi),
               client.top + (client.bottom - client.top - mark * 4 / 5) / 2, mark);
 }
 

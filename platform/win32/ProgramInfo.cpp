@@ -53,10 +53,17 @@ std::string ProgramPath() {
     if (dot != std::wstring::npos) {
         name.resize(dot);
     }
-    return ProgramFolder() + "\\" + Narrow(name) + ".exe";
+    return Narrow(path.substr(0, slash)) + "\\" + Narrow(name) + ".exe";
 }
 
 quell::ProductInfo Win32VersionSource::Read() {
+    if (!read_) {
+        read_ = ReadFromFile();
+    }
+    return *read_;
+}
+
+quell::ProductInfo Win32VersionSource::ReadFromFile() const {
     const std::wstring path = path_.empty() ? ModulePath() : Widen(path_);
     quell::ProductInfo info;
     DWORD ignored = 0;

@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "platform/win32/Handles.h"
 #include "platform/win32/Unicode.h"
 
 namespace platform::win32 {
@@ -23,19 +24,16 @@ constexpr std::size_t kStopMethodSlot = 3 + 4 + 5;
 
 class ComSkinEngine final : public SkinEngine {
   public:
-    explicit ComSkinEngine(IUnknown* engine) : engine_(engine) {}
-    ~ComSkinEngine() override { engine_->Release(); }
-    ComSkinEngine(const ComSkinEngine&) = delete;
-    ComSkinEngine& operator=(const ComSkinEngine&) = delete;
+    explicit ComSkinEngine(ComPtr<IUnknown> engine) : engine_(std::move(engine)) {}
 
     void StopGlobalSkinning() override {
         using StopMethod = HRESULT(STDMETHODCALLTYPE*)(IUnknown*);
-        auto* const* vtable = *reinterpret_cast<void* const* const*>(engine_);
-        (void)reinterpret_cast<StopMethod>(vtable[kStopMethodSlot])(engine_);
+        auto* const* vtable = *reinterpret_cast<void* const* const*>(engine_.get());
+        (void)reinterpret_cast<StopMethod>(vtable[kStopMethodSlot])(engine_.get());
     }
 
   private:
-    IUnknown* engine_;
+    ComPtr<IUnknown> engine_;
 };
 
 }  // namespace
@@ -67,13 +65,13 @@ OsVersion Win32SkinPlatform::QueryOsVersion() {
 }
 
 std::unique_ptr<SkinEngine> Win32SkinPlatform::CreateSkinEngine() {
-    IUnknown* engine = nullptr;
+    ComPtr<IUnknown> engine;
     if (FAILED(::CoCreateInstance(kSkinEngineClass, nullptr, CLSCTX_INPROC_SERVER,
-                                  kSkinEngineInterface, reinterpret_cast<void**>(&engine))) ||
-        engine == nullptr) {
+                                  kSkinEngineInterface, reinterpret_cast<void**>(engine.put()))) ||
+        !engine) {
         return nullptr;
     }
-    return std::make_unique<ComSkinEngine>(engine);
+    return std::make_unique<ComSkinEngine>(std::move(engine));
 }
 
 }  // namespace platform::win32
