@@ -9,6 +9,7 @@
 #include "blocker/PopupDecision.h"
 #include "blocker/SiteKey.h"
 #include "blocker/TextCompare.h"
+#include "support/DecisionFakes.h"
 #include "support/Fakes.h"
 
 namespace {
@@ -30,11 +31,8 @@ constexpr const char* kOpener = "http://Ads.Tracker-Network.net/pop/under.html?i
 void BM_Decision(benchmark::State& run) {
     BlockerState state;
     state.strAllowed = HostList(static_cast<int>(run.range(0)));
-    FakeCheckBox on(1), off(0);
-    FakePromptWindow prompt;
-    ScriptedEventPump pump;
-    FakeSound sound;
-    const PopupDecisionContext context{state, on, off, off, off, prompt, pump, sound, ""};
+    DecisionFakes fakes;
+    const PopupDecisionContext context = fakes.Context(state);
     FakeBrowser opener{std::string(kOpener)};
     for (auto _ : run) {
         RecordingCancelFlag cancel;

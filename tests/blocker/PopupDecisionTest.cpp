@@ -4,29 +4,26 @@
 
 #include <limits>
 
+#include "support/DecisionFakes.h"
 #include "support/Fakes.h"
 
 namespace quell {
 namespace {
 
+using testing::DecisionFakes;
 using testing::FakeBrowser;
-using testing::FakeCheckBox;
-using testing::FakePromptWindow;
-using testing::FakeSound;
 using testing::RecordingCancelFlag;
-using testing::ScriptedEventPump;
 
-class PopupDecisionTest : public ::testing::Test {
+class PopupDecisionTest : public ::testing::Test, public DecisionFakes {
   protected:
     PopupDecisionTest() {
+        check5.SetValue(1);  // sound on
         state.strAllowed = std::string("allowed.example\r\nsub.trusted.example\r\n");
         state.strDisallowed = std::string("bad.example\r\n");
         prompt.onLoad = [this] { promptShowedSite = state.strPromptSite; };
     }
 
-    PopupDecisionContext Context() {
-        return {state, check1, check2, check5, check6, prompt, pump, sound, "/p/sounds/pop.wav"};
-    }
+    PopupDecisionContext Context() { return DecisionFakes::Context(state, "/p/sounds/pop.wav"); }
 
     RecordingCancelFlag Decide(const std::string& url) {
         RecordingCancelFlag cancel;
@@ -43,10 +40,6 @@ class PopupDecisionTest : public ::testing::Test {
     }
 
     BlockerState state;
-    FakeCheckBox check1{1}, check2{0}, check5{1}, check6{0};
-    FakePromptWindow prompt;
-    ScriptedEventPump pump;
-    FakeSound sound;
     std::string promptShowedSite;
 };
 

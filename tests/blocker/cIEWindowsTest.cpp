@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "blocker/PopupDecision.h"
+#include "support/DecisionFakes.h"
 #include "support/FakeBrowserAutomation.h"
 #include "support/Fakes.h"
 
@@ -332,13 +333,10 @@ TEST_F(cIEWindowsTest, StatusTextOfAnyWindowFeedsTheLinkException) {
 
 // The whole road with the real decision: a window's hover text and request reach it.
 TEST_F(cIEWindowsTest, RequestFromATrackedWindowIsDecidedWithItsAddress) {
-    testing::FakeCheckBox check1{1}, check2{0}, check5{0}, check6{1};
-    testing::FakePromptWindow prompt;
-    testing::ScriptedEventPump pump;
-    testing::FakeSound sound;
+    testing::DecisionFakes fakes;
+    fakes.check6.SetValue(1);
     state.strAllowed = std::string("good.example\r\n");
-    const PopupDecisionContext context{state,  check1, check2, check5,   check6,
-                                       prompt, pump,   sound,  "pop.wav"};
+    const PopupDecisionContext context = fakes.Context(state, "pop.wav");
     const auto good = shell.Open("http://good.example/page");
     const auto bad = shell.Open("http://bad.example/page");
     cIEWindows tracker(shell, state,

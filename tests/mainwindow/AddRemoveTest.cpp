@@ -15,10 +15,6 @@ constexpr const char* kPath = "C:\\Tools\\App\\QuellPane.exe";
 constexpr RootKey kMachine = RootKey::LocalMachine;
 constexpr RootKey kUser = RootKey::CurrentUser;
 
-platform::Error Refusal(std::uint32_t code, const char* reason) {
-    return {platform::ErrorKind::Io, "RegSetValueExW", "", code, reason, ""};
-}
-
 class AddRemoveTest : public ::testing::Test {
   protected:
     std::optional<std::string> RunValue(RootKey root) {
@@ -53,7 +49,8 @@ TEST_F(AddRemoveTest, RefusedMachineWideWriteFallsBackToCurrentUser) {
 }
 
 TEST_F(AddRemoveTest, OtherMachineWideFailureIsNamedInTheFallbackText) {
-    RefuseRoot(kMachine, Refusal(1016, "An I/O operation initiated by the registry failed."));
+    RefuseRoot(kMachine,
+               FakeRegistry::Refusal(1016, "An I/O operation initiated by the registry failed."));
     const PlacementResult result = VarAddRemove.AddToRun(kProduct, kPath);
     EXPECT_EQ(result.placement, Placement::CurrentUserOnly);
     EXPECT_EQ(RunAtStartupEnabledText(result),

@@ -2,34 +2,32 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Fakes.h"
-#include "support/FaultyTextFiles.h"
-#include "support/TempFolder.h"
+#include "support/SiteListFakes.h"
 
 namespace quell {
 namespace {
 
 using testing::FakeListBox;
-using testing::FakeStatusBar;
+using testing::FakePanelStatusBar;
 using testing::FakeTextBox;
-using testing::FaultyTextFiles;
-using testing::TempFolder;
+using testing::SiteListFakes;
 using Items = std::vector<std::string>;
 
-class ListCommandsTest : public ::testing::Test {
+class ListCommandsTest : public ::testing::Test, public SiteListFakes {
   protected:
+    // The main window's two panels, as start-up adds them; the status line is the second.
+    ListCommandsTest() {
+        status.AddPanel();
+        status.AddPanel();
+    }
+
     void Load(const std::string& allowed) {
         dir.Write("allowed.txt", allowed);
         ASSERT_TRUE(lists.LoadAllowed().ok());
     }
 
-    TempFolder dir;
-    BlockerState state;
-    FakeListBox List1, List2;
     FakeTextBox Text1, Text2;
-    FakeStatusBar status;
-    FaultyTextFiles files;
-    Module1 lists{state, List1, List2, files, dir.path()};
+    FakePanelStatusBar status;
 };
 
 struct AddCase {
@@ -56,7 +54,7 @@ TEST_P(AddCommandTest, AddsUnlessEmptyOrOneSpace) {
         EXPECT_EQ(List1.items, Items{"host.example"});
     }
     EXPECT_EQ(Text1.Text(), typed);  // the box keeps its text
-    EXPECT_TRUE(status.writes.empty());
+    EXPECT_TRUE(status.history.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Typed, AddCommandTest,
@@ -95,7 +93,7 @@ TEST_F(ListCommandsTest, DeleteWithNothingSelectedChangesNothing) {
     FakeListBox& empty = List2;
     EXPECT_EQ(empty.ListCount(), 0);
     DeleteSiteCommand(lists, SiteList::Disallowed, status);
-    EXPECT_TRUE(status.writes.empty());
+    EXPECT_TRUE(status.history.empty());
 }
 
 TEST_F(ListCommandsTest, FailedRewriteIsShownAndListStaysTrueToTheBox) {

@@ -129,12 +129,7 @@ TEST_F(ToolsEntryTest, HalfWrittenMachineWideEntryIsRemoved) {
         if (root != kMachine || name != "Icon") {
             return std::nullopt;
         }
-        return platform::Error{platform::ErrorKind::Io,
-                               "RegSetValueExW",
-                               "",
-                               1016,
-                               "An I/O operation initiated by the registry failed.",
-                               ""};
+        return FakeRegistry::Refusal(1016, "An I/O operation initiated by the registry failed.");
     };
     const PlacementResult result = modIETools::AddToolsEntry(registry, program);
     EXPECT_EQ(result.placement, Placement::CurrentUserOnly);

@@ -2,26 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Fakes.h"
-#include "support/FaultyTextFiles.h"
-#include "support/TempFolder.h"
+#include "support/SiteListFakes.h"
 
 namespace quell {
 namespace {
 
 using testing::FakeListBox;
-using testing::FaultyTextFiles;
-using testing::TempFolder;
+using testing::SiteListFakes;
 using Items = std::vector<std::string>;
 
-class Module1Test : public ::testing::Test {
-  protected:
-    TempFolder dir;
-    BlockerState state;
-    FakeListBox List1, List2;
-    FaultyTextFiles files;
-    Module1 lists{state, List1, List2, files, dir.path()};
-};
+class Module1Test : public ::testing::Test, public SiteListFakes {};
 
 TEST_F(Module1Test, NewAllowedFileThenAddFromMainWindow) {
     ASSERT_TRUE(lists.CreateListFile(SiteList::Allowed, "publisher.example").ok());

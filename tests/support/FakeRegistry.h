@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cctype>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -92,9 +93,13 @@ class FakeRegistry : public platform::Registry {
                   const std::string& data) {
         keys[{root, Fold(path)}][Fold(name)] = Value{data, false};
     }
+    // The error a refused write reports, as the system's calls give it.
+    static platform::Error Refusal(std::uint32_t code, const char* reason,
+                                   const char* call = "RegSetValueExW") {
+        return {platform::ErrorKind::Io, call, "", code, reason, ""};
+    }
     static platform::Error AccessDenied() {
-        return {platform::ErrorKind::Io, "RegCreateKeyExW",   "",
-                platform::kAccessDenied, "Access is denied.", ""};
+        return Refusal(platform::kAccessDenied, "Access is denied.", "RegCreateKeyExW");
     }
 
     // Every write under one of these roots fails with its error.

@@ -65,20 +65,30 @@ class FakeTextBox : public platform::TextBox {
     std::string text_;
 };
 
-class FakeStatusBar : public platform::StatusBar {
+// A status bar whose panels exist only once added, as in the real one: text for a missing
+// panel is dropped.
+class FakePanelStatusBar : public platform::StatusBar {
   public:
     void SetPanelText(int panel, const std::string& text) override {
-        if (panel >= static_cast<int>(panels.size())) {
-            panels.resize(static_cast<size_t>(panel) + 1);
+        if (panel >= 1 && panel <= PanelCount()) {
+            texts[static_cast<size_t>(panel - 1)] = text;
+            history.push_back(text);
         }
-        panels[static_cast<size_t>(panel)] = text;
-        writes.push_back(text);
+    }
+    void AddPanel() override {
+        texts.emplace_back();
+        widths.push_back(0);
+    }
+    int PanelCount() const override { return static_cast<int>(texts.size()); }
+    void SetPanelWidth(int panel, int twips) override {
+        widths.at(static_cast<size_t>(panel - 1)) = twips;
     }
     std::string Panel(int panel) const {
-        return panel < static_cast<int>(panels.size()) ? panels[static_cast<size_t>(panel)] : "";
+        return panel <= PanelCount() ? texts[static_cast<size_t>(panel - 1)] : "";
     }
-    std::vector<std::string> panels;
-    std::vector<std::string> writes;
+    std::vector<std::string> texts;
+    std::vector<int> widths;
+    std::vector<std::string> history;
 };
 
 // Runs scripted events, one per DoEvents, as the user-interface thread would handle them.

@@ -91,6 +91,15 @@ class BrowserAutomationTest : public ::testing::Test {
             });
     }
 
+    // Raises NewWindow2 from the browser with Cancel false; gives back Cancel as the decision
+    // left it.
+    static VARIANT_BOOL NewWindow2(const ComPtr<FakeComBrowser>& browser) {
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        std::vector<VARIANT> arguments{BoolRef(&cancel), Typed(VT_BYREF | VT_DISPATCH)};
+        browser->events->Fire(DISPID_NEWWINDOW2, arguments);
+        return cancel;
+    }
+
     const int liveBefore = LiveFakes();  // before any fake of a derived fixture exists
     BlockerState state;
     ComPtr<FakeComShellWindows> system;
@@ -369,9 +378,7 @@ TEST_F(BrowserAutomationTest, DeadAndForeignItemsAreSkipped) {
     Track();
 
     EXPECT_EQ(tracker->Count(), 2);
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    std::vector<VARIANT> arguments{BoolRef(&cancel), Typed(VT_BYREF | VT_DISPATCH)};
-    last->events->Fire(DISPID_NEWWINDOW2, arguments);
+    NewWindow2(last);
     EXPECT_EQ(lastOpener, std::optional<std::string>("http://last.example/"));
 }
 
@@ -390,9 +397,7 @@ TEST_F(BrowserAutomationTest, BrowserGoneBeforeItsAddressIsReadLeavesCancelAsItC
     Track();
     a->dead = true;
     answer = std::nullopt;
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    std::vector<VARIANT> arguments{BoolRef(&cancel), Typed(VT_BYREF | VT_DISPATCH)};
-    a->events->Fire(DISPID_NEWWINDOW2, arguments);
+    const VARIANT_BOOL cancel = NewWindow2(a);
     EXPECT_EQ(lastOpener, std::nullopt);
     EXPECT_EQ(cancel, VARIANT_FALSE);
     EXPECT_FALSE(tracker->closeIE());
@@ -408,9 +413,7 @@ TEST_F(BrowserAutomationTest, ListenerDroppedDuringItsOwnDecisionStillAnswers) {
         system->Announce(DISPID_WINDOWREVOKED);
         EXPECT_EQ(a->events->Connected(), 0);
     };
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    std::vector<VARIANT> arguments{BoolRef(&cancel), Typed(VT_BYREF | VT_DISPATCH)};
-    a->events->Fire(DISPID_NEWWINDOW2, arguments);
+    const VARIANT_BOOL cancel = NewWindow2(a);
     EXPECT_EQ(cancel, VARIANT_TRUE);
     EXPECT_EQ(tracker->Count(), 1);
 }
@@ -419,9 +422,7 @@ TEST_F(BrowserAutomationTest, TrackerEndedDuringADecisionReleasesEverything) {
     const auto a = Open(L"http://a.example/");
     Track();
     inside = [&] { tracker.reset(); };
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    std::vector<VARIANT> arguments{BoolRef(&cancel), Typed(VT_BYREF | VT_DISPATCH)};
-    a->events->Fire(DISPID_NEWWINDOW2, arguments);
+    const VARIANT_BOOL cancel = NewWindow2(a);
     EXPECT_EQ(cancel, VARIANT_TRUE);
     EXPECT_EQ(a->events->Connected(), 0);
 }

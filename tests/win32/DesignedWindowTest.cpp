@@ -240,9 +240,19 @@ class MainWindow : public ::testing::Test {
         }
     }
 
+    // From now on, the window's state at each Resize it raises goes to states_.
+    void RecordStatesOnResize() {
+        form_->SetEventHandler([this](const Event& event) {
+            if (event.kind == EventKind::Resize) {
+                states_.push_back(form_->State());
+            }
+        });
+    }
+
     Win32Toolkit toolkit_;
     std::unique_ptr<DesignedWindow> form_;
     std::vector<Seen> seen_;
+    std::vector<WindowState> states_;
 };
 
 TEST_F(MainWindow, LaysOutEveryControlAtTheWindowsDpi) {
@@ -568,46 +578,36 @@ TEST_F(MainWindow, TextAndListAdaptersReadAndWriteTheControls) {
 }
 
 TEST_F(MainWindow, FirstShowRaisesOneResizeAndStateChangesRaiseMore) {
-    std::vector<WindowState> states;
-    form_->SetEventHandler([&](const Event& event) {
-        if (event.kind == EventKind::Resize) {
-            states.push_back(form_->State());
-        }
-    });
+    RecordStatesOnResize();
     form_->Show();
-    EXPECT_EQ(states, (std::vector<WindowState>{WindowState::Normal}));
+    EXPECT_EQ(states_, (std::vector<WindowState>{WindowState::Normal}));
     EXPECT_TRUE(form_->Visible());
     form_->Show();  // already shown: nothing more
-    EXPECT_EQ(states.size(), 1u);
+    EXPECT_EQ(states_.size(), 1u);
 
     form_->SetState(WindowState::Minimized);
-    ASSERT_FALSE(states.empty());
-    EXPECT_EQ(states.back(), WindowState::Minimized);
+    ASSERT_FALSE(states_.empty());
+    EXPECT_EQ(states_.back(), WindowState::Minimized);
     form_->Hide();
     EXPECT_FALSE(form_->Visible());
     EXPECT_EQ(form_->State(), WindowState::Minimized);
 
-    states.clear();
+    states_.clear();
     form_->SetState(WindowState::Normal);
     EXPECT_TRUE(form_->Visible());
     EXPECT_EQ(form_->State(), WindowState::Normal);
-    ASSERT_FALSE(states.empty());
-    EXPECT_EQ(states.back(), WindowState::Normal);
+    ASSERT_FALSE(states_.empty());
+    EXPECT_EQ(states_.back(), WindowState::Normal);
 }
 
 TEST_F(MainWindow, StateSetBeforeTheFirstShowIsTakenWhenShown) {
-    std::vector<WindowState> states;
-    form_->SetEventHandler([&](const Event& event) {
-        if (event.kind == EventKind::Resize) {
-            states.push_back(form_->State());
-        }
-    });
+    RecordStatesOnResize();
     form_->SetState(WindowState::Minimized);
     EXPECT_FALSE(form_->Visible());
     EXPECT_EQ(form_->State(), WindowState::Minimized);
-    EXPECT_TRUE(states.empty());
+    EXPECT_TRUE(states_.empty());
     form_->Show();
-    EXPECT_EQ(states, (std::vector<WindowState>{WindowState::Minimized}));
+    EXPECT_EQ(states_, (std::vector<WindowState>{WindowState::Minimized}));
     EXPECT_TRUE(::IsIconic(form_->Hwnd()));
 }
 

@@ -1,11 +1,13 @@
-// Registry set-ups for the Win32 tests: a key of the test's own, and a write ban on a key for
-// the current user, the way a machine refuses a standard user (Wine's HKEY_LOCAL_MACHINE is
-// writable otherwise).
+// Registry set-ups for the Win32 tests: a key of the test's own, a write ban on a key for the
+// current user, the way a machine refuses a standard user (Wine's HKEY_LOCAL_MACHINE is
+// writable otherwise), and values written and read straight through the system.
 #pragma once
 
 #include <windows.h>
 
 #include <aclapi.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -33,6 +35,30 @@ class ScratchKey {
     void Remove() const { ::RegDeleteTreeW(HKEY_CURRENT_USER, wpath().c_str()); }
     std::string path_;
 };
+
+// Writes a value of any type under HKEY_CURRENT_USER\<path>, creating the key if need be.
+inline void PutRawValue(const std::wstring& path, const std::wstring& name, DWORD type,
+                        const void* data, DWORD bytes) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const platform::win32::UniqueRegKey owned(key);
+    ASSERT_EQ(::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes),
+              ERROR_SUCCESS);
+}
+
+// What `reg query` shows of a value under HKEY_CURRENT_USER\<path>: its raw type and text.
+inline std::wstring ReadRawValue(const std::wstring& path, const std::wstring& name, DWORD& type) {
+    wchar_t data[512] = {};
+    DWORD bytes = sizeof(data);
+    type = REG_NONE;
+    if (::RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND,
+                       &type, data, &bytes) != ERROR_SUCCESS) {
+        return L"<absent>";
+    }
+    return data;
+}
 
 // Denies the current user `rights` on an existing key until destroyed, then puts the key's
 // own access list back.

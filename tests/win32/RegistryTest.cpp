@@ -10,6 +10,8 @@ namespace platform::win32 {
 namespace {
 
 using quell::testing::DenyRights;
+using quell::testing::PutRawValue;
+using quell::testing::ReadRawValue;
 using quell::testing::ScratchKey;
 
 constexpr RootKey kUser = RootKey::CurrentUser;
@@ -17,29 +19,6 @@ constexpr RootKey kUser = RootKey::CurrentUser;
 class Win32RegistryTest : public ::testing::Test {
   protected:
     std::string Sub(const std::string& rest) const { return scratch.path() + "\\" + rest; }
-    // Writes a value of any type straight through the system.
-    void PutRaw(const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, scratch.wpath().c_str(), 0, nullptr, 0,
-                                    KEY_SET_VALUE, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        const UniqueRegKey owned(key);
-        ASSERT_EQ(
-            ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes),
-            ERROR_SUCCESS);
-    }
-    // Reads a value straight through the system, as `reg query` would.
-    std::wstring ReadRaw(const std::wstring& path, const std::wstring& name, DWORD& type) {
-        wchar_t data[256] = {};
-        DWORD bytes = sizeof(data);
-        type = REG_NONE;
-        if (::RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND,
-                           &type, data, &bytes) != ERROR_SUCCESS) {
-            return L"<absent>";
-        }
-        return data;
-    }
-
     ScratchKey scratch{"registry"};
     Win32Registry registry;
 };
@@ -55,7 +34,7 @@ TEST_F(Win32RegistryTest, WritesRegSzThatTheSystemReadsBack) {
     ASSERT_TRUE(registry.SetString(kUser, Sub("a\\b"), "Name", text).ok());
     EXPECT_EQ(registry.GetString(kUser, Sub("a\\b"), "name"), text);
     DWORD type = 0;
-    EXPECT_EQ(ReadRaw(scratch.wpath() + L"\\a\\b", L"Name", type),
+    EXPECT_EQ(ReadRawValue(scratch.wpath() + L"\\a\\b", L"Name", type),
               L"caf\u00e9 \u20ac \u0414\r\nsecond line\r\n");
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
 }
@@ -63,16 +42,16 @@ TEST_F(Win32RegistryTest, WritesRegSzThatTheSystemReadsBack) {
 TEST_F(Win32RegistryTest, EmptyNameIsTheDefaultValue) {
     ASSERT_TRUE(registry.SetString(kUser, scratch.path(), "", "default").ok());
     DWORD type = 0;
-    EXPECT_EQ(ReadRaw(scratch.wpath(), L"", type), L"default");
+    EXPECT_EQ(ReadRawValue(scratch.wpath(), L"", type), L"default");
     EXPECT_EQ(registry.GetString(kUser, scratch.path(), ""), "default");
 }
 
 TEST_F(Win32RegistryTest, OnlyStringValuesRead) {
     const DWORD number = 7;
     const wchar_t expand[] = L"%TEMP%";
-    PutRaw(L"dword", REG_DWORD, &number, sizeof(number));
-    PutRaw(L"expand", REG_EXPAND_SZ, expand, sizeof(expand));
-    PutRaw(L"empty", REG_SZ, L"", sizeof(wchar_t));
+    PutRawValue(scratch.wpath(), L"dword", REG_DWORD, &number, sizeof(number));
+    PutRawValue(scratch.wpath(), L"expand", REG_EXPAND_SZ, expand, sizeof(expand));
+    PutRawValue(scratch.wpath(), L"empty", REG_SZ, L"", sizeof(wchar_t));
     EXPECT_EQ(registry.GetString(kUser, scratch.path(), "dword"), std::nullopt);
     EXPECT_EQ(registry.GetString(kUser, scratch.path(), "expand"), std::nullopt);
     EXPECT_EQ(registry.GetString(kUser, scratch.path(), "empty"), "");
@@ -82,9 +61,9 @@ TEST_F(Win32RegistryTest, OnlyStringValuesRead) {
 
 // Other programs store strings without their NUL, with an odd byte count, or with a NUL inside.
 TEST_F(Win32RegistryTest, UntidyStringsReadUpToTheirFirstNul) {
-    PutRaw(L"bare", REG_SZ, L"abc", 3 * sizeof(wchar_t));
-    PutRaw(L"odd", REG_SZ, L"abc", 3 * sizeof(wchar_t) + 1);
-    PutRaw(L"inner", REG_SZ, L"ab\0cd", 6 * sizeof(wchar_t));
+    PutRawValue(scratch.wpath(), L"bare", REG_SZ, L"abc", 3 * sizeof(wchar_t));
+    PutRawValue(scratch.wpath(), L"odd", REG_SZ, L"abc", 3 * sizeof(wchar_t) + 1);
+    PutRawValue(scratch.wpath(), L"inner", REG_SZ, L"ab\0cd", 6 * sizeof(wchar_t));
     EXPECT_EQ(registry.GetString(kUser, scratch.path(), "bare"), "abc");
     EXPECT_EQ(registry.GetString(kUser, scratch.path(), "odd"), "abc");
     EXPECT_EQ(registry.GetString(kUser, scratch.path(), "inner"), "ab");
