@@ -3,7 +3,9 @@
 #include <exdisp.h>
 
 namespace standin {
+namespace {
 
+// The browser's type library: the registered one, else the file that carries it.
 ComPtr<ITypeLib> LoadBrowserTypeLib() {
     ComPtr<ITypeLib> library;
     if (SUCCEEDED(::LoadRegTypeLib(LIBID_SHDocVw, 1, 1, LANG_NEUTRAL, library.put()))) {
@@ -16,6 +18,8 @@ ComPtr<ITypeLib> LoadBrowserTypeLib() {
     }
     return {};
 }
+
+}  // namespace
 
 bool DualDispatch::Load() {
     if (tried_) {

@@ -13,9 +13,6 @@
 
 namespace standin {
 
-// The browser's type library: the registered one, else the file that carries it.
-ComPtr<ITypeLib> LoadBrowserTypeLib();
-
 // IDispatch of one dual interface through its type information, loaded on first use. Without a
 // type library the vtable still works and IDispatch answers that it knows no member.
 class DualDispatch {

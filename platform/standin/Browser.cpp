@@ -29,13 +29,13 @@ HRESULT ReturnBool(bool value, VARIANT_BOOL* out) {
     return S_OK;
 }
 
+}  // namespace
+
 std::wstring ProgramPath() {
     std::wstring path(32768, L'\0');  // the longest path Windows has
     path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
     return path;
 }
-
-}  // namespace
 
 Browser::Browser(BrowserView& view, std::wstring location)
     : AutomationObject(DIID_DWebBrowserEvents2), view_(&view), location_(std::move(location)) {}

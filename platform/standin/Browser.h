@@ -10,6 +10,9 @@
 
 namespace standin {
 
+// The running executable's full path.
+std::wstring ProgramPath();
+
 // What a Browser needs from the window that shows it.
 class BrowserView {
   public:

@@ -6,6 +6,7 @@
 #include "platform/standin/Options.h"
 #include "platform/standin/RequestLog.h"
 #include "platform/standin/StandInApp.h"
+#include "platform/win32/Dpi.h"
 
 namespace standin {
 namespace {
@@ -56,7 +57,7 @@ constexpr ControlSpec kControls[] = {
 };
 
 int Scale(int pixels) {
-    return ::MulDiv(pixels, static_cast<int>(::GetDpiForSystem()), 96);
+    return platform::win32::ScaleFromDefault(pixels, ::GetDpiForSystem());
 }
 
 void NotifyParent(HWND link, int code) {
@@ -258,8 +259,8 @@ void BrowserWindow::OnCreate(HWND window, const std::wstring& url) {
     ::SendDlgItemMessageW(window, kRaiseSelector, CB_SETCURSEL,
                           static_cast<WPARAM>(app_.StartOptions().raise), 0);
     ::SetDlgItemTextW(window, kAddressEdit, url.c_str());
+    // The link takes the text from the box's change notification, as after every edit.
     ::SetDlgItemTextW(window, kPopupEdit, app_.StartOptions().popup.c_str());
-    ::SetDlgItemTextW(window, kLink, app_.StartOptions().popup.c_str());
     browser_ = MakeComObject<Browser>(*this, url);
 }
 

@@ -5,12 +5,16 @@
 #include "platform/standin/Enumerators.h"
 
 namespace standin {
+namespace {
 
+// The sink's process or object has gone; such a sink is dropped without a word.
 bool IsGone(HRESULT result) {
     return result == RPC_E_DISCONNECTED || result == CO_E_OBJNOTCONNECTED ||
            result == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || result == RPC_E_SERVER_DIED ||
            result == RPC_E_SERVER_DIED_DNE;
 }
+
+}  // namespace
 
 ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, const IID& events)
     : container_(container), events_(events) {}

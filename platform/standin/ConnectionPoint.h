@@ -14,9 +14,6 @@
 
 namespace standin {
 
-// The sink's process or object has gone; such a sink is dropped without a word.
-bool IsGone(HRESULT result);
-
 class ConnectionPoint final : public CountedObject<IConnectionPoint> {
   public:
     // `container` owns this connection point; it calls Orphan before it goes.

@@ -19,7 +19,6 @@ class ShellWindows final : public AutomationObject<IShellWindows> {
     LONG Add(IDispatch* window);
     // Removes the window first, then raises WindowRevoked; false when the cookie is not listed.
     bool Remove(LONG cookie);
-    std::size_t Size() const { return entries_.size(); }
 
     HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override;
     HRESULT STDMETHODCALLTYPE Item(VARIANT index, IDispatch** window) override;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/win32/Dpi.h"
+
 namespace standin {
 
 HRESULT RotEntry::Register(IUnknown* object, IMoniker* name) {
@@ -33,14 +35,7 @@ void RotEntry::Revoke() {
 
 StandInApp::StandInApp(HINSTANCE instance, Options options, RequestLog& log)
     : instance_(instance), options_(std::move(options)), log_(log) {
-    LOGFONTW face{};
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        face = metrics.lfMessageFont;
-    } else {
-        ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);
-    }
+    LOGFONTW face = platform::win32::MessageFontForDpi(::GetDpiForSystem());
     textFont_.reset(::CreateFontIndirectW(&face));
     face.lfUnderline = TRUE;
     linkFont_.reset(::CreateFontIndirectW(&face));

@@ -117,8 +117,10 @@ struct Invocation {
     }
     // The query's value, printed; with --expect, asked again until it is the expected one.
     int Answer(const std::string& what, const std::function<std::string()>& query) const {
-        std::string value = query();
-        if (line.Has(L"expect")) {
+        std::string value;
+        if (!line.Has(L"expect")) {
+            value = query();
+        } else {
             const std::string expected = Narrow(line.Value(L"expect"));
             WaitUntil(timeoutMs, [&] {
                 value = query();
@@ -310,12 +312,10 @@ int WaitWindow(const Invocation& call) {
 
 int WaitGone(const Invocation& call) {
     const std::wstring& windowName = call.line.Operand(0);
-    long long number = 0;
+    const std::optional<HWND> handle = HandleOperand(windowName);
     const bool gone =
-        TryParseNumber(windowName, number)
-            ? WaitUntil(
-                  call.timeoutMs,
-                  [&] { return !::IsWindow(reinterpret_cast<HWND>(static_cast<INT_PTR>(number))); })
+        handle
+            ? WaitUntil(call.timeoutMs, [&] { return !::IsWindow(*handle); })
             : WaitUntil(call.timeoutMs, [&] { return FindWindows(Captioned(windowName)).empty(); });
     if (!gone) {
         throw DriverError("window " + Narrow(windowName) + " still there after " +

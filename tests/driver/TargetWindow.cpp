@@ -181,11 +181,18 @@ int TargetWindow::MenuId(std::wstring_view item, int index) const {
     return id;
 }
 
-TargetWindow OpenTarget(std::wstring_view windowName, std::wstring_view formName, int timeoutMs) {
+std::optional<HWND> HandleOperand(std::wstring_view windowName) {
     long long number = 0;
+    if (!TryParseNumber(windowName, number)) {
+        return std::nullopt;
+    }
+    return reinterpret_cast<HWND>(static_cast<INT_PTR>(number));
+}
+
+TargetWindow OpenTarget(std::wstring_view windowName, std::wstring_view formName, int timeoutMs) {
     HWND window = nullptr;
-    if (TryParseNumber(windowName, number)) {
-        window = reinterpret_cast<HWND>(static_cast<INT_PTR>(number));
+    if (const std::optional<HWND> handle = HandleOperand(windowName)) {
+        window = *handle;
         if (!::IsWindow(window)) {
             throw DriverError("no window " + Narrow(windowName));
         }

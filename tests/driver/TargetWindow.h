@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +56,9 @@ class TargetWindow {
     HWND window_;
     const quell::design::WindowDesign* design_;
 };
+
+// A window operand given as a handle (decimal or 0x…); nothing when it is a caption.
+std::optional<HWND> HandleOperand(std::wstring_view windowName);
 
 // `windowName` is a window handle (decimal or 0x…) or an exact caption, waited for up to
 // `timeoutMs`. `formName` picks the design; empty: chosen by the window's caption.

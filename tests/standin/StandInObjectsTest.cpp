@@ -173,11 +173,8 @@ TEST_F(ObjectsTest, ItemAcceptsTheIndexFormsCallersPass) {
     referenced.plVal = &byReference;
     VARIANT missing = Index(VT_ERROR, 0);
     missing.scode = DISP_E_PARAMNOTFOUND;
-    VARIANT text;
-    ::VariantInit(&text);
-    text.vt = VT_BSTR;
     const UniqueBstr word = MakeBstr(L"first");
-    text.bstrVal = word.get();
+    VARIANT text = TextArg(word.get());
     const ItemCase cases[] = {
         {Index(VT_I4, 1), S_OK, 1},      {Index(VT_I2, 0), S_OK, 0}, {referenced, S_OK, 1},
         {Index(VT_EMPTY, 0), S_OK, 0},   {missing, S_OK, 0},         {Index(VT_I4, 2), S_FALSE, -1},

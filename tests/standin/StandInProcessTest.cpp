@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "StandInTestSupport.h"
+#include "platform/standin/Browser.h"
 #include "platform/standin/ComSupport.h"
 #include "platform/standin/StandInProtocol.h"
 #include "platform/win32/Unicode.h"
@@ -396,16 +397,9 @@ TEST_F(StandInProcessTest, StaysResponsiveWhileASinkTakesItsTime) {
 
 TEST_F(StandInProcessTest, ASinkWhoseProcessDiedIsDroppedQuietly) {
     Start(L"--windows 1 --raise 2");
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --advise-and-exit";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &info));
-    const platform::win32::UniqueHandle helper(info.hProcess);
-    const platform::win32::UniqueHandle helperThread(info.hThread);
+    const platform::win32::UniqueHandle helper =
+        Spawn(L"\"" + ProgramPath() + L"\" --advise-and-exit");
+    ASSERT_TRUE(helper);
     ASSERT_TRUE(PumpUntil([&] { return ::WaitForSingleObject(helper.get(), 0) == WAIT_OBJECT_0; }));
     DWORD helperCode = 1;
     ::GetExitCodeProcess(helper.get(), &helperCode);
@@ -441,10 +435,7 @@ TEST_F(StandInProcessTest, DispatchCallersReachTheSameMembersByName) {
     EXPECT_EQ(result.vt, VT_I4);
     EXPECT_EQ(result.lVal, 1);
 
-    VARIANT index;
-    ::VariantInit(&index);
-    index.vt = VT_I4;
-    index.lVal = 0;
+    VARIANT index = LongArg(0);
     DISPPARAMS one{&index, nullptr, 1, 0};
     ASSERT_HRESULT_SUCCEEDED(list->Invoke(id(*list, L"Item"), IID_NULL, 0, DISPATCH_METHOD, &one,
                                           &result, nullptr, nullptr));

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "StandInTestSupport.h"
+#include "platform/standin/Browser.h"
 #include "platform/win32/Unicode.h"
 
 namespace {
@@ -43,9 +44,7 @@ void KeepStandInWindowsFromTheWindowManager() {
 }
 
 std::wstring DefaultStandInPath() {
-    wchar_t self[MAX_PATH] = L"";
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring folder(self);
+    std::wstring folder = standin::ProgramPath();
     folder.resize(folder.find_last_of(L'\\') + 1);
     return folder + L"..\\..\\bin\\StandInBrowser.exe";
 }

@@ -181,10 +181,7 @@ ComPtr<IShellWindows> FindList() {
 }
 
 ComPtr<IWebBrowser2> WindowAt(IShellWindows& list, LONG index) {
-    VARIANT position;
-    ::VariantInit(&position);
-    position.vt = VT_I4;
-    position.lVal = index;
+    VARIANT position = LongArg(index);
     ComPtr<IDispatch> window;
     if (list.Item(position, window.put()) != S_OK) {
         return {};
@@ -229,18 +226,24 @@ void PressButton(HWND window, int id) {
     ::PostMessageW(::GetDlgItem(window, id), BM_CLICK, 0, 0);
 }
 
-StandInProcess::StandInProcess(const std::wstring& arguments) {
-    const std::wstring log = platform::win32::Widen(folder_.File("standin.log"), CP_ACP);
-    std::wstring command = L"\"" + g_standInPath + L"\" --log \"" + log + L"\" " + arguments;
+platform::win32::UniqueHandle Spawn(std::wstring command, DWORD* processId) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                         &startup, &info)) {
-        process_.reset(info.hProcess);
-        const platform::win32::UniqueHandle thread(info.hThread);
-        id_ = info.dwProcessId;
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info)) {
+        return {};
     }
+    const platform::win32::UniqueHandle thread(info.hThread);
+    if (processId != nullptr) {
+        *processId = info.dwProcessId;
+    }
+    return platform::win32::UniqueHandle(info.hProcess);
+}
+
+StandInProcess::StandInProcess(const std::wstring& arguments) {
+    const std::wstring log = platform::win32::Widen(folder_.File("standin.log"), CP_ACP);
+    process_ = Spawn(L"\"" + g_standInPath + L"\" --log \"" + log + L"\" " + arguments, &id_);
 }
 
 StandInProcess::~StandInProcess() {

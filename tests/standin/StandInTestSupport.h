@@ -103,6 +103,9 @@ std::wstring ControlText(HWND window, int id);
 void Click(HWND window, int id);
 void PressButton(HWND window, int id);
 
+// Starts `command` (program and arguments, as on a command line); the process, or none.
+platform::win32::UniqueHandle Spawn(std::wstring command, DWORD* processId = nullptr);
+
 // StandInBrowser.exe in a process of its own, with a log in a temporary folder. Ending the
 // driver closes the program and waits for it.
 class StandInProcess {
