@@ -104,6 +104,22 @@ e2e_expect_equal() {  # expected seen what
     fi
 }
 
+# Whether the command succeeds within so many tenths of a second; tried every tenth.
+e2e_wait_until() {  # tenths command...
+    local tenths=0
+    until "${@:2}"; do
+        if ((++tenths > $1)); then
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+# The middle one of numbers, integer or decimal (the lower middle one of an even count).
+e2e_median() {  # numbers...
+    printf '%s\n' "$@" | sort -n | awk '{ value[NR] = $1 } END { print value[int((NR + 1) / 2)] }'
+}
+
 # --- the session: display, prefix, server ---
 
 e2e_session_alive() {
@@ -166,10 +182,10 @@ e2e_session_stop() {
 # --- a test's own program folder and settings ---
 
 e2e_fresh_settings() {
-    wine reg delete "$E2E_SETTINGS_KEY" /f >/dev/null 2>&1 || true
+    e2e_reg_delete "$E2E_SETTINGS_KEY"
     local key
     for key in "${E2E_RUN_KEYS[@]}"; do
-        wine reg delete "$key" /v "$E2E_PRODUCT" /f >/dev/null 2>&1 || true
+        e2e_reg_delete "$key" "$E2E_PRODUCT"
     done
 }
 
@@ -209,8 +225,7 @@ e2e_end() {
     if [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; then
         # A failed test may leave the program in any state: an exit if it still answers.
         e2e_driver menu "$E2E_MAIN" mnuFileItem 1 --post >/dev/null 2>&1 || true
-        e2e_process_ends 30 || kill "$E2E_PID" 2>/dev/null || true
-        wait "$E2E_PID" 2>/dev/null || true
+        e2e_kill 30 2>/dev/null || true
     fi
     local pid
     for pid in "${E2E_SPAWNED[@]}"; do
@@ -260,15 +275,24 @@ e2e_exit() {
     e2e_wait_end
 }
 
-# Whether QuellPane.exe ends within so many tenths of a second.
-e2e_process_ends() {
-    local tenths=0
-    while kill -0 "$E2E_PID" 2>/dev/null; do
-        if ((++tenths > $1)); then
-            return 1
-        fi
-        sleep 0.1
-    done
+# Whether a process, QuellPane.exe unless named, ends within so many tenths of a second.
+e2e_process_ends() {  # tenths [pid]
+    e2e_wait_until "$1" e2e_gone "${2:-$E2E_PID}"
+}
+
+e2e_gone() {  # pid
+    ! kill -0 "$1" 2>/dev/null
+}
+
+# QuellPane.exe ended without File > Exit, as Windows or a user would: killed, at once or when
+# it has not ended of itself within so many tenths of a second, and reaped. Killing one that
+# has already ended fails: the test did not expect that.
+e2e_kill() {  # [tenths]
+    if [ -z "${1:-}" ] || ! e2e_process_ends "$1"; then
+        kill "$E2E_PID"
+    fi
+    wait "$E2E_PID" || true
+    E2E_PID=""
 }
 
 e2e_wait_end() {
@@ -301,20 +325,17 @@ e2e_expect_items() {  # list items... (none: an empty list)
 
 # The file's bytes, waited for up to 5 s, against printf's rendering of the format.
 e2e_expect_file() {  # path printf-format
-    local expected tenths=0
+    local expected
     expected="$(mktemp)"
     # shellcheck disable=SC2059
     printf "$2" >"$expected"
-    until cmp -s "$expected" "$1"; do
-        if ((++tenths > 50)); then
-            echo "FAIL: $E2E_TEST: bytes of $1" >&2
-            echo "  expected: $(e2e_bytes "$expected")" >&2
-            echo "  seen:     $(e2e_bytes "$1" 2>&1)" >&2
-            rm -f "$expected"
-            return 1
-        fi
-        sleep 0.1
-    done
+    if ! e2e_wait_until 50 cmp -s "$expected" "$1"; then
+        echo "FAIL: $E2E_TEST: bytes of $1" >&2
+        echo "  expected: $(e2e_bytes "$expected")" >&2
+        echo "  seen:     $(e2e_bytes "$1" 2>&1)" >&2
+        rm -f "$expected"
+        return 1
+    fi
     rm -f "$expected"
 }
 
@@ -323,6 +344,11 @@ e2e_reg_value() {  # key name
     local out
     out="$(wine reg query "$1" /v "$2" 2>/dev/null </dev/null)" || return 1
     printf '%s\n' "$out" | tr -d '\r' | sed -n "s/^    $2    REG_[A-Z_]*    //p"
+}
+
+# Gone, whether or not it was there.
+e2e_reg_delete() {  # key [name]: the value, or else the whole key
+    wine reg delete "$1" ${2:+/v "$2"} /f >/dev/null 2>&1 </dev/null || true
 }
 
 e2e_setting() {

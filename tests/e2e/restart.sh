@@ -18,7 +18,8 @@ e2e_expect_status "Run On Startup Enabled"
 e2e_exit
 
 # The Run value stays at exit; without it, the restart must write it again.
-wine reg delete "${E2E_RUN_KEYS[0]}" /v "$E2E_PRODUCT" /f >/dev/null 2>&1 </dev/null
+e2e_expect_reg "${E2E_RUN_KEYS[0]}" "$E2E_PRODUCT" "$E2E_WIN_DIR\\QuellPane.exe"
+e2e_reg_delete "${E2E_RUN_KEYS[0]}" "$E2E_PRODUCT"
 e2e_start
 for i in "${!boxes[@]}"; do
     e2e_expect_check "${boxes[i]}" "${flipped[i]}"

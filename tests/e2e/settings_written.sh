@@ -32,9 +32,7 @@ e2e_expect_status "Run On Startup Enabled"
 expect_absent chkStopPop chkAuto chkLinks chkRunAtStart intStopped
 
 # Killed, not exited: only what was written at the clicks is there.
-kill "$E2E_PID"
-wait "$E2E_PID" || true
-E2E_PID=""
+e2e_kill
 e2e_expect_setting chkSound 0
 e2e_expect_setting chkOnTop 1
 expect_absent chkStopPop chkAuto chkLinks chkRunAtStart intStopped

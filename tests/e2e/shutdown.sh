@@ -21,8 +21,6 @@ e2e_expect_status "Now blocking popups"
 e2e_expect_equal 1 "$(e2e_driver send-endsession "$E2E_MAIN")" "answer to WM_QUERYENDSESSION"
 # Windows ends the process after WM_ENDSESSION; what counts is that the settings are saved.
 e2e_expect_setting chkStopPop 1
-e2e_process_ends 50 || kill "$E2E_PID"
-wait "$E2E_PID" || true
-E2E_PID=""
+e2e_kill 50
 
 e2e_passed

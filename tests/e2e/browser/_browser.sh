@@ -53,7 +53,7 @@ br_standin_start() {  # address [stand-in options...]
 
 # Closes every stand-in window; the process must then end cleanly, every COM object released.
 br_standin_stop() {
-    local window tenths=0
+    local window
     for window in $(br_browser_windows); do
         # Wine once ended a close with status 1 and not a word from the driver, the window still
         # shown (once in many runs, after the program's exit): one more try. A window that will
@@ -63,12 +63,8 @@ br_standin_stop() {
             e2e_driver close "$window" || true
         fi
     done
-    while kill -0 "$BR_STANDIN" 2>/dev/null; do
-        if ((++tenths > 300)); then
-            br_fail "the stand-in still runs 30 s after its windows were closed"
-        fi
-        sleep 0.1
-    done
+    e2e_process_ends 300 "$BR_STANDIN" ||
+        br_fail "the stand-in still runs 30 s after its windows were closed"
     local status=0
     wait "$BR_STANDIN" || status=$?
     local others=() pid
@@ -149,14 +145,7 @@ br_click_link() {  # window
 
 # The log line of a request, once the stand-in has its answer; status 1 if not within 20 s.
 br_request_line() {  # request [tenths]
-    local tenths=0 line
-    until line="$(grep -m 1 "^request=$1 " "$BR_LOG" 2>/dev/null)"; do
-        if ((++tenths > ${2:-200})); then
-            return 1
-        fi
-        sleep 0.1
-    done
-    printf '%s\n' "$line"
+    e2e_wait_until "${2:-200}" grep -m 1 "^request=$1 " "$BR_LOG" 2>/dev/null
 }
 
 # The answer the stand-in got for a request: cancel and opened, and which events it raised.

@@ -30,12 +30,8 @@ measure_blocked() {  # window count label
         events+=($((${us%% *} / 1000)))
     done
     e2e_log "[ figure ] blocked popup, $3, median of $2: click to log line" \
-        "$(median "${from_post[@]}") ms ($(median "${from_start[@]}") ms with quelldriver's" \
-        "start), events $(median "${events[@]}") ms; all click to log: ${from_post[*]}"
-}
-
-median() {
-    printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"
+        "$(e2e_median "${from_post[@]}") ms ($(e2e_median "${from_start[@]}") ms with quelldriver's" \
+        "start), events $(e2e_median "${events[@]}") ms; all click to log: ${from_post[*]}"
 }
 
 br_begin

@@ -252,14 +252,13 @@ program_tray_icons() {
         awk '{ icons += $1 } END { print icons + 0 }'
 }
 
+program_tray_icons_are() {  # count
+    [ "$(program_tray_icons)" = "$1" ]
+}
+
 program_expect_tray_icons() {  # count
-    local seen tenths=0
-    until seen="$(program_tray_icons)" && [ "$seen" = "$1" ]; do
-        if ((++tenths > 50)); then
-            e2e_fail "icons in the notification area: expected $1, saw $seen"
-        fi
-        sleep 0.1
-    done
+    e2e_wait_until 50 program_tray_icons_are "$1" ||
+        e2e_fail "icons in the notification area: expected $1, saw $(program_tray_icons)"
 }
 
 # A mouse message over the tray icon, as the notification area sends it: posted, since the
@@ -304,10 +303,6 @@ program_reg_dump() {  # key
         /^HKEY_/ && $0 != key { print "subkey " substr($0, length(key) + 2) }' | sort
 }
 
-program_delete_key() {  # key
-    wine reg delete "$1" /f >/dev/null 2>&1 </dev/null || true
-}
-
 # The default web browser replaced by a recorder for the rest of the test: every address the
 # shell opens is appended, one a line, to the file.
 program_record_browser() {  # file (in the test's program folder)
@@ -327,14 +322,13 @@ program_lines() {  # file: its lines without CR, nothing when it does not exist
     fi
 }
 
+program_has_lines() {  # file count: status 0 with at least so many lines
+    [ "$(program_lines "$1" | wc -l)" -ge "$2" ]
+}
+
 program_wait_lines() {  # file count: until the file has at least so many lines (10 s)
-    local tenths=0
-    until [ "$(program_lines "$1" | wc -l)" -ge "$2" ]; do
-        if ((++tenths > 100)); then
-            e2e_fail "$1 has $(program_lines "$1" | wc -l) lines after 10 s, not $2"
-        fi
-        sleep 0.1
-    done
+    e2e_wait_until 100 program_has_lines "$1" "$2" ||
+        e2e_fail "$1 has $(program_lines "$1" | wc -l) lines after 10 s, not $2"
 }
 
 # --- windows ---
@@ -358,12 +352,11 @@ program_windows_captioned() {  # caption
             'index($0, "class=QuellPaneDesignedWindow exe=QuellPane.exe " caption) { print $1 }'
 }
 
+program_no_window() {  # caption
+    [ -z "$(program_windows_captioned "$1")" ]
+}
+
 program_wait_no_window() {  # caption (10 s)
-    local tenths=0
-    while [ -n "$(program_windows_captioned "$1")" ]; do
-        if ((++tenths > 100)); then
-            e2e_fail "a window captioned \"$1\" still exists after 10 s"
-        fi
-        sleep 0.1
-    done
+    e2e_wait_until 100 program_no_window "$1" ||
+        e2e_fail "a window captioned \"$1\" still exists after 10 s"
 }

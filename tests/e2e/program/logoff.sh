@@ -15,7 +15,7 @@ e2e_driver click "$E2E_MAIN" Check6
 e2e_expect_status "Auto New Window Enabled"
 saved_at_end=(chkRunAtStart chkOnTop chkAuto chkStopPop intStopped chkLinks state)
 for name in "${saved_at_end[@]}"; do
-    wine reg delete "$E2E_SETTINGS_KEY\\Settings" /v "$name" /f >/dev/null 2>&1 </dev/null || true
+    e2e_reg_delete "$E2E_SETTINGS_KEY\\Settings" "$name"
     e2e_expect_setting "$name" "<absent>"
 done
 
@@ -33,7 +33,5 @@ state up
 chkSound 1
 EOF
 # Windows ends the process once every program has answered WM_ENDSESSION.
-kill "$E2E_PID"
-wait "$E2E_PID" || true
-E2E_PID=""
+e2e_kill
 e2e_passed

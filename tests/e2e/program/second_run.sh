@@ -29,7 +29,8 @@ e2e_driver menu "$E2E_MAIN" Exit --post
 e2e_wait_end
 program_expect_tray_icons 0
 # The Run value outlives the program; without it, the next start must write it again.
-wine reg delete "$run_key" /v "$E2E_PRODUCT" /f >/dev/null 2>&1 </dev/null
+e2e_expect_reg "$run_key" "$E2E_PRODUCT" "$E2E_WIN_DIR\\QuellPane.exe"
+e2e_reg_delete "$run_key" "$E2E_PRODUCT"
 
 # --- second run: hidden, restored, the help window on top of everything ---
 e2e_start --hidden

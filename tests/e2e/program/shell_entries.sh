@@ -8,8 +8,8 @@ program_begin
 machine_tools_key="HKEY_LOCAL_MACHINE\\$PROGRAM_TOOLS_KEY"
 user_tools_key="HKEY_CURRENT_USER\\$PROGRAM_TOOLS_KEY"
 for key in "$machine_tools_key" "$user_tools_key"; do
-    program_delete_key "$key"
-    PROGRAM_CLEANUPS+=("program_delete_key '$key'")
+    e2e_reg_delete "$key"
+    PROGRAM_CLEANUPS+=("e2e_reg_delete '$key'")
 done
 e2e_set_setting showHelp 0
 e2e_start

@@ -19,14 +19,11 @@ for ((run = 1; run <= starts; run++)); do
     exit_seconds+=("$(program_elapsed "$asked" "$(program_uptime)")")
 done
 
-median() {
-    printf '%s\n' "$@" | sort -n | awk '{ value[NR] = $1 } END { print value[int((NR + 1) / 2)] }'
-}
 mkdir -p "$E2E_ARTEFACTS"
 {
     echo "process start to main window shown (s): ${start_seconds[*]}"
-    echo "median: $(median "${start_seconds[@]}")"
+    echo "median: $(e2e_median "${start_seconds[@]}")"
     echo "File > Exit to process end (s): ${exit_seconds[*]}"
-    echo "median: $(median "${exit_seconds[@]}")"
+    echo "median: $(e2e_median "${exit_seconds[@]}")"
 } | tee "$E2E_ARTEFACTS/program-start-times.txt" >&2
 e2e_passed
