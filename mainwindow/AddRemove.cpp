@@ -41,6 +41,10 @@ bool Holds(platform::Registry& registry, RootKey root, const std::string& path,
     return registry.GetString(root, path, name) == data;
 }
 
+std::string QuotedCommand(const std::string& file) {
+    return "\"" + file + "\"";
+}
+
 Status RemoveForAllAndCurrentUser(const std::function<Status(RootKey)>& remove) {
     const Status machine = remove(RootKey::LocalMachine);
     const Status user = remove(RootKey::CurrentUser);
@@ -69,11 +73,12 @@ PlacementResult AddRemove::AddToRun(const std::string& ProgramName, const std::s
     if (Status named = RequireName(ProgramName, kRunKey); !named) {
         return {Placement::Failed, named.error()};
     }
+    const std::string command = QuotedCommand(FileToRun);
     return PlaceForAllOrCurrentUser(
         [&](RootKey root) {
-            return Holds(registry_, root, kRunKey, ProgramName, FileToRun)
+            return Holds(registry_, root, kRunKey, ProgramName, command)
                        ? Status::Ok()
-                       : SaveString(root, kRunKey, ProgramName, FileToRun);
+                       : SaveString(root, kRunKey, ProgramName, command);
         },
         [&](RootKey root) { return DeleteValue(root, kRunKey, ProgramName); });
 }

@@ -38,6 +38,11 @@ PlacementResult PlaceForAllOrCurrentUser(
 bool Holds(platform::Registry& registry, platform::RootKey root, const std::string& path,
            const std::string& name, const std::string& data);
 
+// A command line that runs `file` with no arguments: the path in double quotes. Windows splits
+// an unquoted command line at its blanks and tries each head in turn, so an unquoted
+// C:\Program Files\QuellPane\QuellPane.exe would first start a C:\Program.exe.
+std::string QuotedCommand(const std::string& file);
+
 // Deletes from both places, each tried; the machine-wide failure is reported first.
 platform::Status RemoveForAllAndCurrentUser(
     const std::function<platform::Status(platform::RootKey)>& remove);
@@ -49,7 +54,8 @@ class AddRemove {
     // DisplayName and UninstallString under the program's Uninstall key (machine-wide).
     platform::Status AddToList(const std::string& ProgramName, const std::string& UninstallCommand);
     platform::Status RemoveFromList(const std::string& ProgramName);
-    // The Run value `ProgramName` = `FileToRun`, machine-wide where allowed, else per user.
+    // The Run value `ProgramName` = `FileToRun` quoted, machine-wide where allowed, else per
+    // user. A value that differs (an earlier version's unquoted path too) is written anew.
     PlacementResult AddToRun(const std::string& ProgramName, const std::string& FileToRun);
     // Deletes the Run value from both places; absent is no error.
     platform::Status RemoveFromRun(const std::string& ProgramName);

@@ -22,6 +22,11 @@ std::vector<EntryValue> EntryValues(const ProgramLocation& program) {
         {"ButtonText", program.productName},
         {"CLSID", kExecButtonClsid},
         {"Default Visible", "Yes"},
+        // Unquoted, unlike the Run value. The browser documents "Exec" as the path of the file
+        // to run (a page's address also works there), and hands it to the shell as the file to
+        // open, not as a command line to be split at its blanks: a path under "C:\Program Files"
+        // cannot start a C:\Program.exe, while quotes would become part of the file's name for
+        // a launcher that takes the value as it is.
         {"Exec", program.programPath},
         {"HotIcon", folder + "hoticon.ico"},
         {"Icon", folder + "icon.ico"},

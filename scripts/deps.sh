@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev         # native build, sanitizers, libFuzzer
     googletest libgtest-dev libgmock-dev libbenchmark-dev  # tests and benchmarks
-    g++-mingw-w64-x86-64                                   # the Windows program
+    g++-mingw-w64-x86-64 nsis                              # the Windows program, its installer
     wine wine64 xvfb xdotool x11-utils imagemagick         # running and driving it on Linux
     procps util-linux                                      # pgrep, flock
     fonts-dejavu-core                                      # end-to-end screenshots' Verdana

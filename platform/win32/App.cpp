@@ -47,6 +47,7 @@ quell::modIETools::ProgramLocation App::Location() const {
 }
 
 int App::Run() {
+    instance_.emplace([this] { OnShowRequest(); }, [this] { OnCloseRequest(); });
     splash_.emplace(*splashWindow_, site_, version_, [this] { ShowMainWindow(); });
     splash_->Load();
     MSG msg;
@@ -61,6 +62,7 @@ int App::Run() {
 }
 
 void App::ShowMainWindow() {
+    stage_ = Stage::Loading;
     settings_.emplace(store_, ProductName(), site_.strWebsite);
     if (!form1Window_->Load()) {
         ::ExitProcess(1);  // no main window, nothing to run
@@ -92,6 +94,44 @@ void App::ShowMainWindow() {
     if (form1_->state() == "up") {
         form1Window_->Show();
     }
+    stage_ = Stage::Running;
+    if (closeWhenLoaded_) {
+        Exit();
+    } else if (showWhenLoaded_) {
+        BringMainWindowForward();
+    }
+}
+
+void App::OnShowRequest() {
+    if (stage_ == Stage::Running) {
+        BringMainWindowForward();
+    } else {
+        showWhenLoaded_ = true;
+    }
+}
+
+void App::OnCloseRequest() {
+    switch (stage_) {
+        case Stage::Splash:
+            EndProgram();
+            break;
+        case Stage::Loading:
+            closeWhenLoaded_ = true;
+            break;
+        case Stage::Running:
+            Exit();
+            break;
+    }
+}
+
+void App::BringMainWindowForward() {
+    const HWND window = form1Window_->Hwnd();
+    // "Show program", as from the tray menu, when hidden or minimised; a shown window keeps
+    // its size (a maximised one stays maximised).
+    if (!::IsWindowVisible(window) || ::IsIconic(window)) {
+        form1_->ShowProgram();
+    }
+    ::SetForegroundWindow(window);
 }
 
 void App::Decide(WebBrowser& opener, CancelFlag& cancel) {

@@ -18,6 +18,7 @@
 #include "platform/win32/DesignedWindow.h"
 #include "platform/win32/ProgramInfo.h"
 #include "platform/win32/ShellWindowsAutomation.h"
+#include "platform/win32/SingleInstance.h"
 #include "platform/win32/Tray.h"
 #include "platform/win32/Win32EventPump.h"
 #include "platform/win32/Win32FileSearch.h"
@@ -75,6 +76,12 @@ class App final : public quell::Form1Services, public quell::StartupServices {
   private:
     // The splash's hand-over: loads the main window (its load sequence runs) and shows it.
     void ShowMainWindow();
+    // Requests of a later start and of the installer (see SingleInstance.h). Before the main
+    // window has loaded, a show request waits for the load; a close request ends the program
+    // at once on the splash, where nothing is to be saved, and after the load while loading.
+    void OnShowRequest();
+    void OnCloseRequest();
+    void BringMainWindowForward();
     void Decide(WebBrowser& opener, CancelFlag& cancel);
     std::string ProductName() const;
     quell::modIETools::ProgramLocation Location() const;
@@ -118,6 +125,12 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     std::optional<quell::frmWebsite> website_;
     std::optional<quell::PopupDecisionContext> decision_;
     std::optional<quell::MainWindowParts> parts_;
+
+    enum class Stage { Splash, Loading, Running };
+    Stage stage_ = Stage::Splash;
+    bool showWhenLoaded_ = false;
+    bool closeWhenLoaded_ = false;
+    std::optional<InstanceWindow> instance_;
 
     UniqueIcon picTrayIcon_;
     std::unique_ptr<Win32Tray> tray_;

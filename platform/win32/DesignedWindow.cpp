@@ -3,12 +3,11 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cwchar>
 #include <stdexcept>
 
 #include "platform/win32/Dpi.h"
+#include "platform/win32/Guarded.h"
 #include "platform/win32/Layout.h"
 #include "platform/win32/Unicode.h"
 
@@ -26,26 +25,6 @@ constexpr int kTooltipWidth = 300;  // pixels at 96 DPI; longer texts wrap
 
 // PreTranslateMessage recognises designed windows by their class.
 ATOM windowClassAtom = 0;
-
-// A programming error inside a window procedure cannot be thrown through Windows: say what
-// it was and stop.
-[[noreturn]] void FailFast(const char* what) {
-    std::fprintf(stderr, "QuellPane: %s\n", what);
-    std::fflush(stderr);
-    ::OutputDebugStringA(what);
-    std::abort();
-}
-
-template <class Body>
-LRESULT Guarded(Body&& body) noexcept {
-    try {
-        return body();
-    } catch (const std::exception& error) {
-        FailFast(error.what());
-    } catch (...) {
-        FailFast("unknown exception in a window procedure");
-    }
-}
 
 struct FrameStyle {
     DWORD style;

@@ -55,6 +55,7 @@ using UniqueIcon = UniqueResource<HICON, &::DestroyIcon>;
 using UniqueMenu = UniqueResource<HMENU, &::DestroyMenu>;
 using UniqueRegKey = UniqueResource<HKEY, &::RegCloseKey>;
 using UniqueFindHandle = UniqueResource<HANDLE, &::FindClose, &InvalidHandleValue>;
+using UniqueWindow = UniqueResource<HWND, &::DestroyWindow>;
 
 // Owner of one COM interface reference. Copying takes another reference; moving hands it over.
 template <class T>

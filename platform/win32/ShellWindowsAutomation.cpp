@@ -10,8 +10,6 @@
 namespace platform::win32 {
 namespace {
 
-using UniqueWindow = UniqueResource<HWND, &::DestroyWindow>;
-
 std::string FromBstr(BSTR text) {
     return text == nullptr ? std::string() : Narrow(std::wstring_view(text, ::SysStringLen(text)));
 }

@@ -40,6 +40,7 @@ Queries (print the value; with --expect TEXT repeat until the value is TEXT or -
   window-state <window>             normal, minimized or maximized
   visible <window> [control]        1 or 0
   topmost <window>                  1 or 0
+  foreground                        the handle of the window in the foreground
   screenshot-rect <window> [--frame]    WxH+X+Y of the menu bar and client area on screen
                                     (the whole window with --frame)
 Actions:
@@ -272,6 +273,10 @@ int Topmost(const Invocation& call) {
     });
 }
 
+int Foreground(const Invocation& call) {
+    return call.Answer("foreground", [] { return HandleText(::GetForegroundWindow()); });
+}
+
 // What the screen shows of the window. Without a window manager (Xvfb) nobody draws the
 // frame and the caption: only the menu bar and the client area are on screen.
 RECT ShownRect(HWND window, bool frame) {
@@ -463,6 +468,7 @@ constexpr CommandEntry kCommands[] = {
     {L"window-state", 1, WindowState},
     {L"visible", 1, Visible},
     {L"topmost", 1, Topmost},
+    {L"foreground", 0, Foreground},
     {L"screenshot-rect", 1, ScreenshotRect},
     {L"wait-window", 0, WaitWindow},
     {L"wait-gone", 1, WaitGone},

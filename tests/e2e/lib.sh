@@ -351,6 +351,11 @@ e2e_reg_delete() {  # key [name]: the value, or else the whole key
     wine reg delete "$1" ${2:+/v "$2"} /f >/dev/null 2>&1 </dev/null || true
 }
 
+# The Run value the program writes for the test's folder: its path, quoted.
+e2e_run_data() {
+    printf '"%s\\QuellPane.exe"' "$E2E_WIN_DIR"
+}
+
 e2e_setting() {
     e2e_reg_value "$E2E_SETTINGS_KEY\\Settings" "$1"
 }

@@ -17,15 +17,17 @@ done
 e2e_expect_status "Run On Startup Enabled"
 e2e_exit
 
-# The Run value stays at exit; without it, the restart must write it again.
-e2e_expect_reg "${E2E_RUN_KEYS[0]}" "$E2E_PRODUCT" "$E2E_WIN_DIR\\QuellPane.exe"
-e2e_reg_delete "${E2E_RUN_KEYS[0]}" "$E2E_PRODUCT"
+# The Run value stays at exit. The restart writes it again: an earlier version's unquoted path,
+# which Windows would split at a blank, becomes the quoted one.
+e2e_expect_reg "${E2E_RUN_KEYS[0]}" "$E2E_PRODUCT" "$(e2e_run_data)"
+wine reg add "${E2E_RUN_KEYS[0]}" /v "$E2E_PRODUCT" /d "$E2E_WIN_DIR\QuellPane.exe" /f \
+    >/dev/null 2>&1 </dev/null
 e2e_start
 for i in "${!boxes[@]}"; do
     e2e_expect_check "${boxes[i]}" "${flipped[i]}"
 done
 e2e_driver topmost "$E2E_MAIN" --expect 1 >/dev/null
-e2e_expect_reg "${E2E_RUN_KEYS[0]}" "$E2E_PRODUCT" "$E2E_WIN_DIR\\QuellPane.exe"
+e2e_expect_reg "${E2E_RUN_KEYS[0]}" "$E2E_PRODUCT" "$(e2e_run_data)"
 e2e_exit
 
 # Saved as minimised into the tray: started hidden, and still hidden once the start is over

@@ -19,7 +19,7 @@ check_effect() {  # box value
             ;;
         Check4)
             if [ "$2" = 1 ]; then
-                e2e_expect_reg "$run_key" "$E2E_PRODUCT" "$E2E_WIN_DIR\\QuellPane.exe"
+                e2e_expect_reg "$run_key" "$E2E_PRODUCT" "$(e2e_run_data)"
             else
                 local key
                 for key in "${E2E_RUN_KEYS[@]}"; do

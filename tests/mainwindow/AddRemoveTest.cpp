@@ -12,6 +12,8 @@ using testing::FakeRegistry;
 
 constexpr const char* kProduct = "QuellPane";
 constexpr const char* kPath = "C:\\Tools\\App\\QuellPane.exe";
+// The Run value is a command line: the path quoted.
+constexpr const char* kRunData = "\"C:\\Tools\\App\\QuellPane.exe\"";
 constexpr RootKey kMachine = RootKey::LocalMachine;
 constexpr RootKey kUser = RootKey::CurrentUser;
 
@@ -31,7 +33,7 @@ class AddRemoveTest : public ::testing::Test {
 TEST_F(AddRemoveTest, RunValueGoesMachineWideWhenAllowed) {
     const PlacementResult result = VarAddRemove.AddToRun(kProduct, kPath);
     EXPECT_EQ(result.placement, Placement::AllUsers);
-    EXPECT_EQ(RunValue(kMachine), kPath);
+    EXPECT_EQ(RunValue(kMachine), kRunData);
     EXPECT_EQ(RunValue(kUser), std::nullopt);
     EXPECT_EQ(RunAtStartupEnabledText(result), "Run On Startup Enabled");
 }
@@ -42,7 +44,7 @@ TEST_F(AddRemoveTest, RefusedMachineWideWriteFallsBackToCurrentUser) {
     EXPECT_EQ(result.placement, Placement::CurrentUserOnly);
     EXPECT_TRUE(result.ok());
     EXPECT_EQ(RunValue(kMachine), std::nullopt);
-    EXPECT_EQ(RunValue(kUser), kPath);
+    EXPECT_EQ(RunValue(kUser), kRunData);
     EXPECT_EQ(RunAtStartupEnabledText(result),
               "Run On Startup Enabled for your account only: enabling it for all users needs "
               "administrator rights");
@@ -93,15 +95,15 @@ TEST_F(AddRemoveTest, RemovingAnAbsentValueIsNoError) {
 // A machine-wide value the user may not delete still starts the program: say so, but remove
 // the per-user copy all the same.
 TEST_F(AddRemoveTest, MachineWideValueThatCannotBeRemovedIsReported) {
-    ASSERT_TRUE(registry.SetString(kMachine, kRunKey, kProduct, kPath).ok());
-    ASSERT_TRUE(registry.SetString(kUser, kRunKey, kProduct, kPath).ok());
+    ASSERT_TRUE(registry.SetString(kMachine, kRunKey, kProduct, kRunData).ok());
+    ASSERT_TRUE(registry.SetString(kUser, kRunKey, kProduct, kRunData).ok());
     RefuseRoot(kMachine, FakeRegistry::AccessDenied());
     const platform::Status removed = VarAddRemove.RemoveFromRun(kProduct);
     EXPECT_FALSE(removed.ok());
     EXPECT_EQ(RunAtStartupDisabledText(removed),
               "Run On Startup could not be disabled: Access is denied.");
     EXPECT_EQ(RunValue(kUser), std::nullopt);
-    EXPECT_EQ(RunValue(kMachine), kPath);
+    EXPECT_EQ(RunValue(kMachine), kRunData);
 }
 
 // Either of these would start the program twice at logon.
@@ -109,21 +111,36 @@ TEST_F(AddRemoveTest, MachineWideSuccessRemovesAnEarlierPerUserCopy) {
     ASSERT_TRUE(registry.SetString(kUser, kRunKey, kProduct, "C:\\Old\\QuellPane.exe").ok());
     EXPECT_EQ(VarAddRemove.AddToRun(kProduct, kPath).placement, Placement::AllUsers);
     EXPECT_EQ(RunValue(kUser), std::nullopt);
-    EXPECT_EQ(RunValue(kMachine), kPath);
+    EXPECT_EQ(RunValue(kMachine), kRunData);
 }
 
 TEST_F(AddRemoveTest, MachineWideValueAlreadyRightNeedsNoRightsAndNoCopy) {
-    ASSERT_TRUE(registry.SetString(kMachine, kRunKey, kProduct, kPath).ok());
+    ASSERT_TRUE(registry.SetString(kMachine, kRunKey, kProduct, kRunData).ok());
     RefuseRoot(kMachine, FakeRegistry::AccessDenied());
     const PlacementResult result = VarAddRemove.AddToRun(kProduct, kPath);
     EXPECT_EQ(result.placement, Placement::AllUsers);
     EXPECT_EQ(RunValue(kUser), std::nullopt);
 }
 
-TEST_F(AddRemoveTest, RunValueIsRewrittenWithTheNewPath) {
-    ASSERT_TRUE(VarAddRemove.AddToRun(kProduct, "C:\\Old\\QuellPane.exe").ok());
-    ASSERT_TRUE(VarAddRemove.AddToRun(kProduct, kPath).ok());
-    EXPECT_EQ(RunValue(kMachine), kPath);
+// A moved program, and an earlier version's unquoted value, which Windows would split at a
+// blank ("C:\Program Files\..." runs a C:\Program.exe first).
+TEST_F(AddRemoveTest, RunValueThatDiffersIsRewrittenQuoted) {
+    constexpr const char* kSpaced = "C:\\Program Files\\QuellPane\\QuellPane.exe";
+    const struct {
+        const char* earlier;
+        const char* path;
+        const char* written;
+    } cases[] = {
+        {"\"C:\\Old\\QuellPane.exe\"", kPath, kRunData},
+        {kPath, kPath, kRunData},
+        {kSpaced, kSpaced, "\"C:\\Program Files\\QuellPane\\QuellPane.exe\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.earlier);
+        ASSERT_TRUE(registry.SetString(kMachine, kRunKey, kProduct, c.earlier).ok());
+        ASSERT_TRUE(VarAddRemove.AddToRun(kProduct, c.path).ok());
+        EXPECT_EQ(RunValue(kMachine), c.written);
+    }
 }
 
 TEST_F(AddRemoveTest, EmptyProgramNameTouchesNothing) {

@@ -79,8 +79,9 @@ class ToolsEntryTest : public ::testing::Test {
     }
 
     FakeRegistry registry;
-    const modIETools::ProgramLocation program{"QuellPane", "C:\\Tools\\App",
-                                              "C:\\Tools\\App\\QuellPane.exe"};
+    // In a folder with a blank: every path as it is, "Exec" too (see EntryValues).
+    const modIETools::ProgramLocation program{"QuellPane", "C:\\Program Files\\App",
+                                              "C:\\Program Files\\App\\QuellPane.exe"};
     const std::vector<std::string> kOrder{"ButtonText", "CLSID", "Default Visible", "Exec",
                                           "HotIcon",    "Icon",  "MenuStatusBar",   "MenuText"};
 };
@@ -93,9 +94,9 @@ TEST_F(ToolsEntryTest, AddWritesTheEightValuesInOrder) {
     EXPECT_EQ(Get(kMachine, "ButtonText"), "QuellPane");
     EXPECT_EQ(Get(kMachine, "CLSID"), "{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}");
     EXPECT_EQ(Get(kMachine, "Default Visible"), "Yes");
-    EXPECT_EQ(Get(kMachine, "Exec"), "C:\\Tools\\App\\QuellPane.exe");
-    EXPECT_EQ(Get(kMachine, "HotIcon"), "C:\\Tools\\App\\hoticon.ico");
-    EXPECT_EQ(Get(kMachine, "Icon"), "C:\\Tools\\App\\icon.ico");
+    EXPECT_EQ(Get(kMachine, "Exec"), "C:\\Program Files\\App\\QuellPane.exe");
+    EXPECT_EQ(Get(kMachine, "HotIcon"), "C:\\Program Files\\App\\hoticon.ico");
+    EXPECT_EQ(Get(kMachine, "Icon"), "C:\\Program Files\\App\\icon.ico");
     EXPECT_EQ(Get(kMachine, "MenuStatusBar"), "QuellPane");
     EXPECT_EQ(Get(kMachine, "MenuText"), "&QuellPane");
     EXPECT_FALSE(HasEntry(kUser));
@@ -106,8 +107,8 @@ TEST_F(ToolsEntryTest, AddingAgainRepairsAMovedProgram) {
     ASSERT_TRUE(
         modIETools::AddToolsEntry(registry, {"QuellPane", "D:\\Old", "D:\\Old\\Q.exe"}).ok());
     ASSERT_TRUE(modIETools::AddToolsEntry(registry, program).ok());
-    EXPECT_EQ(Get(kMachine, "Exec"), "C:\\Tools\\App\\QuellPane.exe");
-    EXPECT_EQ(Get(kMachine, "Icon"), "C:\\Tools\\App\\icon.ico");
+    EXPECT_EQ(Get(kMachine, "Exec"), "C:\\Program Files\\App\\QuellPane.exe");
+    EXPECT_EQ(Get(kMachine, "Icon"), "C:\\Program Files\\App\\icon.ico");
 }
 
 TEST_F(ToolsEntryTest, RefusedMachineWideWriteAddsTheEntryForTheUser) {

@@ -29,7 +29,7 @@ e2e_driver menu "$E2E_MAIN" Exit --post
 e2e_wait_end
 program_expect_tray_icons 0
 # The Run value outlives the program; without it, the next start must write it again.
-e2e_expect_reg "$run_key" "$E2E_PRODUCT" "$E2E_WIN_DIR\\QuellPane.exe"
+e2e_expect_reg "$run_key" "$E2E_PRODUCT" "$(e2e_run_data)"
 e2e_reg_delete "$run_key" "$E2E_PRODUCT"
 
 # --- second run: hidden, restored, the help window on top of everything ---
@@ -42,7 +42,7 @@ for i in "${!boxes[@]}"; do
     e2e_expect_check "${boxes[i]}" "${flipped[i]}"
 done
 e2e_expect_items List1 "$E2E_PUBLISHER_HOST" added.example
-e2e_expect_reg "$run_key" "$E2E_PRODUCT" "$E2E_WIN_DIR\\QuellPane.exe"
+e2e_expect_reg "$run_key" "$E2E_PRODUCT" "$(e2e_run_data)"
 for window in "$E2E_MAIN" "$PROGRAM_HELP"; do
     e2e_driver topmost "$window" --expect 1 >/dev/null
 done

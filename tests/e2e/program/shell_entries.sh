@@ -50,10 +50,10 @@ e2e_driver menu "$E2E_MAIN" mnuToolsItem 1
 e2e_expect_status "Removed from the browser's Tools menu."
 expect_tools_entry absent
 
-# The run-at-startup switch: the program's Windows path as it is, no quotes.
+# The run-at-startup switch: the program's Windows path, quoted.
 e2e_driver click "$E2E_MAIN" Check4
 e2e_expect_status "Run On Startup Enabled"
-expect_run_value "$E2E_WIN_DIR\\QuellPane.exe"
+expect_run_value "$(e2e_run_data)"
 
 # Removing an entry that is not there is no error (the status line changed in between).
 e2e_driver menu "$E2E_MAIN" mnuToolsItem 1
