@@ -17,7 +17,9 @@ if [ ! -f "$setup" ] && ! command -v makensis >/dev/null; then
     echo "SKIP: makensis is not installed (scripts/deps.sh installs it)" >&2
     exit 77
 fi
-[ -f "$setup" ] && [ -f "$portable" ] || e2e_fail "no $setup or $portable: build first"
+if [ ! -f "$setup" ] || [ ! -f "$portable" ]; then
+    e2e_fail "no $setup or $portable: build first"
+fi
 
 # The prefix of a machine that has never seen QuellPane; Wine's menu builder would copy the
 # Start-menu shortcut into the Linux desktop's menus.
@@ -90,8 +92,8 @@ done
 [ -f "$install_dir/Uninstall.exe" ] || e2e_fail "no Uninstall.exe"
 [ -f "$shortcut" ] || e2e_fail "no Start-menu shortcut $shortcut"
 grep -aq "QuellPane.exe" "$shortcut" || e2e_fail "the shortcut does not name QuellPane.exe"
-size_kb=$(($(find "$install_dir" -type f -printf '%s+') 0))
-size_kb=$((size_kb / 1024))
+total_bytes="$(find "$install_dir" -type f -printf '%s+')0"
+size_kb=$(((total_bytes) / 1024))
 e2e_expect_equal "$(sort <<EOF
 DisplayIcon|REG_SZ|$install_win\\QuellPane.exe
 DisplayName|REG_SZ|$E2E_PRODUCT
