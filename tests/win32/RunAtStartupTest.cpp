@@ -51,6 +51,7 @@ class RunAtStartupTest : public ::testing::Test {
 
     const std::string product = "QuellPaneTest-" + std::to_string(::GetCurrentProcessId());
     const std::string exe = "C:\\Tools\\App\\QuellPane.exe";
+    const std::string runData = "\"" + exe + "\"";  // a command line: the path quoted
     Win32Registry registry;
     quell::AddRemove VarAddRemove{registry};
     const modIETools::ProgramLocation program{product, "C:\\Tools\\App", exe};
@@ -60,7 +61,7 @@ TEST_F(RunAtStartupTest, MachineWideWhereAllowed) {
     const PlacementResult added = VarAddRemove.AddToRun(product, exe);
     EXPECT_EQ(added.placement, Placement::AllUsers);
     EXPECT_EQ(quell::RunAtStartupEnabledText(added), "Run On Startup Enabled");
-    EXPECT_EQ(RunValue(RootKey::LocalMachine), exe);
+    EXPECT_EQ(RunValue(RootKey::LocalMachine), runData);
     EXPECT_EQ(RunValue(RootKey::CurrentUser), std::nullopt);
     ASSERT_TRUE(VarAddRemove.RemoveFromRun(product).ok());
     EXPECT_EQ(RunValue(RootKey::LocalMachine), std::nullopt);
@@ -76,7 +77,7 @@ TEST_F(RunAtStartupTest, CurrentUserWhereTheMachineWideKeyIsRefused) {
               "Run On Startup Enabled for your account only: enabling it for all users needs "
               "administrator rights");
     EXPECT_EQ(RunValue(RootKey::LocalMachine), std::nullopt);
-    EXPECT_EQ(RunValue(RootKey::CurrentUser), exe);
+    EXPECT_EQ(RunValue(RootKey::CurrentUser), runData);
 
     const Status removed = VarAddRemove.RemoveFromRun(product);
     EXPECT_TRUE(removed.ok());
