@@ -43,7 +43,9 @@ namespace platform::win32 {
 
 class App final : public quell::Form1Services, public quell::StartupServices {
   public:
-    App();
+    // `comSecurity`: how setting the process's COM security went; a failure is reported on the
+    // status line once the tracker runs.
+    explicit App(platform::Status comSecurity);
     ~App() override;
     App(const App&) = delete;
     App& operator=(const App&) = delete;
@@ -79,6 +81,7 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     std::string ProductName() const;
     quell::modIETools::ProgramLocation Location() const;
 
+    platform::Status comSecurity_;
     std::string programFolder_ = ProgramFolder();
     std::string programPath_ = ProgramPath();
 

@@ -15,6 +15,7 @@
 
 #include "blocker/cIEWindows.h"
 #include "platform/standin/StandInProtocol.h"
+#include "platform/win32/ComSecurity.h"
 #include "platform/win32/ShellWindowsAutomation.h"
 #include "platform/win32/Unicode.h"
 #include "standin/StandInTestSupport.h"
@@ -39,6 +40,10 @@ class StandInTrackerTest : public ::testing::Test {
             platform::win32::Widen(QUELL_BIN_DIR "/StandInBrowser.exe");
         ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         comStarted = true;
+        // As the program runs; Windows takes it once per process, and later tries are too late.
+        const platform::Status security = platform::win32::ApplyComSecurity();
+        ASSERT_TRUE(security.ok() || security.error().code == static_cast<DWORD>(RPC_E_TOO_LATE))
+            << security.error().reason;
         ShellWindowsSources sources;
         sources.standInPollMilliseconds = 100;
         automation = std::make_unique<ShellWindowsAutomation>(sources);
