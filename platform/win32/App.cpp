@@ -116,12 +116,13 @@ quell::StatusReport App::DisableRunAtStartup() {
 }
 
 quell::StatusReport App::AddToolsEntry() {
-    const quell::PlacementResult result = quell::modIETools::AddToolsEntry(registry_, Location());
+    const quell::PlacementResult result =
+        quell::modIETools::AddToolsEntry({registry64_, registry32_}, Location());
     return {result.ok(), quell::modIETools::ToolsEntryAddedText(result)};
 }
 
 quell::StatusReport App::RemoveToolsEntry() {
-    const Status result = quell::modIETools::RemoveToolsEntry(registry_);
+    const Status result = quell::modIETools::RemoveToolsEntry({registry64_, registry32_});
     return {result.ok(), quell::modIETools::ToolsEntryRemovedText(result)};
 }
 

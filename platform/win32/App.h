@@ -90,7 +90,9 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     Win32TextFiles files_;
     Win32Sound sound_;
     Win32SettingsStore store_;
-    Win32Registry registry_;
+    Win32Registry registry_;  // the native view, where the Run value lives
+    Win32Registry registry64_{platform::RegistryView::Bits64};
+    Win32Registry registry32_{platform::RegistryView::Bits32};
     Win32FileSearch fileSearch_;
     Win32WindowZOrder zorder_;
     Win32VersionSource version_;
