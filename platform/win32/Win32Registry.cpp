@@ -21,15 +21,10 @@ Error Failed(const char* call, RootKey root, const std::string& path, LONG resul
 }
 
 REGSAM ViewFlag(RegistryView view) {
-    switch (view) {
-        case RegistryView::Bits32:
-            return KEY_WOW64_32KEY;
-        case RegistryView::Bits64:
-            return KEY_WOW64_64KEY;
-        case RegistryView::Native:
-            break;
+    if (view == RegistryView::Bits32) {
+        return KEY_WOW64_32KEY;
     }
-    return 0;
+    return view == RegistryView::Bits64 ? KEY_WOW64_64KEY : 0;
 }
 
 UniqueRegKey OpenKey(RootKey root, const std::string& path, REGSAM access, LONG& result) {
