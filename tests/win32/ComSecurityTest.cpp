@@ -94,13 +94,5 @@ TEST(ComSecurityTest, DescriptorAdmitsTheUserAndSystemDownToLowIntegrityOnly) {
     EXPECT_TRUE(SameSid(label[0].sid, WellKnown(WinLowLabelSid)));
 }
 
-TEST(ComSecurityTest, FailureSaysWhy) {
-    Error error;
-    error.reason = "Security must be initialized before any interfaces are marshalled.";
-    EXPECT_EQ(ComSecurityFailedText(error),
-              "Browser tabs in Protected Mode may go unwatched: COM security could not be set "
-              "(Security must be initialized before any interfaces are marshalled.)");
-}
-
 }  // namespace
 }  // namespace platform::win32
