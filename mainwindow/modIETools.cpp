@@ -13,6 +13,28 @@ Status DeleteEntry(platform::Registry& registry, RootKey root) {
     return CRegister::DeleteRegEntry(registry, root, kEntryKey, "");
 }
 
+// Both views tried; the first failure is reported.
+Status DeleteEntryInBothViews(const EntryViews& views, RootKey root) {
+    const Status bits64 = DeleteEntry(views.bits64, root);
+    const Status bits32 = DeleteEntry(views.bits32, root);
+    return bits64.ok() ? bits32 : bits64;
+}
+
+Status WriteEntry(platform::Registry& registry, RootKey root,
+                  const std::vector<EntryValue>& values) {
+    for (const EntryValue& value : values) {
+        if (Holds(registry, root, kEntryKey, value.name, value.data)) {
+            continue;
+        }
+        if (Status written =
+                CRegister::SetRegString(registry, root, kEntryKey, value.name, value.data);
+            !written) {
+            return written;
+        }
+    }
+    return Status::Ok();
+}
+
 }  // namespace
 
 std::vector<EntryValue> EntryValues(const ProgramLocation& program) {
@@ -35,29 +57,26 @@ std::vector<EntryValue> EntryValues(const ProgramLocation& program) {
     };
 }
 
-PlacementResult AddToolsEntry(platform::Registry& registry, const ProgramLocation& program) {
+PlacementResult AddToolsEntry(const EntryViews& views, const ProgramLocation& program) {
     const std::vector<EntryValue> values = EntryValues(program);
     const auto write = [&](RootKey root) {
-        for (const EntryValue& value : values) {
-            if (Holds(registry, root, kEntryKey, value.name, value.data)) {
-                continue;
-            }
-            if (Status written =
-                    CRegister::SetRegString(registry, root, kEntryKey, value.name, value.data);
-                !written) {
-                // A button with half its definition would be broken in the browser.
-                (void)DeleteEntry(registry, root);
+        for (platform::Registry* view : {&views.bits64, &views.bits32}) {
+            if (Status written = WriteEntry(*view, root, values); !written) {
+                // A button with half its definition would be broken in the browser, and one in a
+                // single view would be missing from the other browser frame.
+                (void)DeleteEntryInBothViews(views, root);
                 return written;
             }
         }
         return Status::Ok();
     };
-    return PlaceForAllOrCurrentUser(write,
-                                    [&](RootKey root) { return DeleteEntry(registry, root); });
+    return PlaceForAllOrCurrentUser(
+        write, [&](RootKey root) { return DeleteEntryInBothViews(views, root); });
 }
 
-Status RemoveToolsEntry(platform::Registry& registry) {
-    return RemoveForAllAndCurrentUser([&](RootKey root) { return DeleteEntry(registry, root); });
+Status RemoveToolsEntry(const EntryViews& views) {
+    return RemoveForAllAndCurrentUser(
+        [&](RootKey root) { return DeleteEntryInBothViews(views, root); });
 }
 
 std::string ToolsEntryAddedText(const PlacementResult& result) {

@@ -1,6 +1,7 @@
 // The browser's Tools-menu entry: a toolbar button and a Tools-menu item that start this
 // program. Machine-wide where the user may write there, else for the user's account only (the
-// browser reads both).
+// browser reads both); in both registry views of 64-bit Windows, since its 32-bit browser frame
+// reads the 32-bit one.
 #pragma once
 
 #include <string>
@@ -32,10 +33,17 @@ struct EntryValue {
 // The eight values in the order they are written.
 std::vector<EntryValue> EntryValues(const ProgramLocation& program);
 
-// Writes the eight values; a half-written key is removed before the per-user fallback.
-PlacementResult AddToolsEntry(platform::Registry& registry, const ProgramLocation& program);
-// Deletes the entry key from both places; absent is no error.
-platform::Status RemoveToolsEntry(platform::Registry& registry);
+// The registry as seen in each of the two views the entry is kept in.
+struct EntryViews {
+    platform::Registry& bits64;
+    platform::Registry& bits32;
+};
+
+// Writes the eight values in both views; what a failure in either leaves is removed from both
+// before the per-user fallback.
+PlacementResult AddToolsEntry(const EntryViews& views, const ProgramLocation& program);
+// Deletes the entry key from both places in both views; absent is no error.
+platform::Status RemoveToolsEntry(const EntryViews& views);
 
 // Status-line sentences.
 std::string ToolsEntryAddedText(const PlacementResult& result);

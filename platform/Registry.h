@@ -17,6 +17,14 @@ enum class RootKey : std::uint32_t {
     LocalMachine = 0x80000002,
 };
 
+// Which tree a key is addressed in. On 64-bit Windows, 32-bit programs read a tree of their own
+// under most of HKEY_LOCAL_MACHINE\Software; elsewhere, and for shared keys, both name one key.
+enum class RegistryView {
+    Native,  // the tree this program sees
+    Bits32,
+    Bits64,
+};
+
 // Error::code of a write the system refused for lack of rights (ERROR_ACCESS_DENIED).
 inline constexpr std::uint32_t kAccessDenied = 5;
 

@@ -236,6 +236,9 @@ LRESULT BrowserWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_CLOSE:
             OnClose();
             return 0;
+        case kWindowNewObject:
+            OnNewObject();
+            return 0;
         default:
             return ::DefWindowProcW(window_, message, wParam, lParam);
     }
@@ -322,18 +325,30 @@ void BrowserWindow::OnPopup(long flags) {
         return;
     }
     const BusyScope busy(*this);
+    // The object asked: a new one may take its place while the sinks answer.
+    const ComPtr<Browser> browser = browser_;
     const int request = app_.NextRequest();
     const RaiseMode mode = SelectedMode();
     const std::wstring url = ControlText(kPopupEdit);
     const auto start = std::chrono::steady_clock::now();
-    const bool cancel = browser_->RequestNewWindow(mode, url, flags);
+    const bool cancel = browser->RequestNewWindow(mode, url, flags);
     const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - start);
     const bool opened = !cancel && app_.OpenWindow(url);
     ::SetDlgItemTextW(window_, kLastAnswer,
                       cancel ? L"Last popup: blocked" : L"Last popup: allowed");
     app_.Log().Append(RequestLogLine(
-        {request, mode, cancel, opened, browser_->Events().SinkCount(), took.count(), url}));
+        {request, mode, cancel, opened, browser->Events().SinkCount(), took.count(), url}));
+}
+
+void BrowserWindow::OnNewObject() {
+    if (closing_ || cookie_ == 0) {
+        return;
+    }
+    const ComPtr<Browser> old = browser_;
+    browser_ = MakeComObject<Browser>(*this, old->Location());
+    app_.List().Replace(cookie_, browser_.get());
+    old->Detach();
 }
 
 void BrowserWindow::OnClose() {

@@ -54,6 +54,7 @@ class BrowserWindow final : public BrowserView {
     void OnGo();
     void OnPopup(long flags);
     void OnLinkHover(bool over);
+    void OnNewObject();
     void Unlist();
     std::wstring ControlText(int id) const;
     RaiseMode SelectedMode() const;

@@ -5,17 +5,6 @@
 #include "platform/standin/Enumerators.h"
 
 namespace standin {
-namespace {
-
-// The sink's process or object has gone; such a sink is dropped without a word.
-bool IsGone(HRESULT result) {
-    return result == RPC_E_DISCONNECTED || result == CO_E_OBJNOTCONNECTED ||
-           result == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || result == RPC_E_SERVER_DIED ||
-           result == RPC_E_SERVER_DIED_DNE;
-}
-
-}  // namespace
-
 ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, const IID& events)
     : container_(container), events_(events) {}
 
@@ -33,8 +22,8 @@ void ConnectionPoint::Raise(DISPID id, std::span<VARIANT> args,
     for (const Sink& sink : sinks) {
         const HRESULT result = sink.dispatch->Invoke(
             id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-        if (IsGone(result)) {
-            Drop(sink.cookie);
+        if (platform::win32::IsDisconnected(result)) {
+            Drop(sink.cookie);  // its process or object has gone: dropped without a word
         }
         if (afterEach) {
             afterEach();

@@ -16,16 +16,28 @@ LONG ShellWindows::Add(IDispatch* window) {
     return cookie;
 }
 
+std::vector<ShellWindows::Entry>::iterator ShellWindows::Find(LONG cookie) {
+    return std::find_if(entries_.begin(), entries_.end(),
+                        [cookie](const Entry& entry) { return entry.cookie == cookie; });
+}
+
 bool ShellWindows::Remove(LONG cookie) {
-    const auto found = std::find_if(entries_.begin(), entries_.end(), [cookie](const Entry& entry) {
-        return entry.cookie == cookie;
-    });
+    const auto found = Find(cookie);
     if (found == entries_.end()) {
         return false;
     }
     const Entry removed = std::move(*found);
     entries_.erase(found);
     RaiseWithCookie(DISPID_WINDOWREVOKED, cookie);
+    return true;
+}
+
+bool ShellWindows::Replace(LONG cookie, IDispatch* window) {
+    const auto found = Find(cookie);
+    if (found == entries_.end()) {
+        return false;
+    }
+    found->window = ComPtr<IDispatch>(window);  // the old object is released after the swap
     return true;
 }
 

@@ -19,6 +19,8 @@ class ShellWindows final : public AutomationObject<IShellWindows> {
     LONG Add(IDispatch* window);
     // Removes the window first, then raises WindowRevoked; false when the cookie is not listed.
     bool Remove(LONG cookie);
+    // Puts another object under a listed cookie, raising nothing; false when it is not listed.
+    bool Replace(LONG cookie, IDispatch* window);
 
     HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override;
     HRESULT STDMETHODCALLTYPE Item(VARIANT index, IDispatch** window) override;
@@ -44,6 +46,7 @@ class ShellWindows final : public AutomationObject<IShellWindows> {
         ComPtr<IDispatch> window;
     };
     void RaiseWithCookie(DISPID id, LONG cookie);
+    std::vector<Entry>::iterator Find(LONG cookie);
 
     std::vector<Entry> entries_;
     LONG nextCookie_ = 1;

@@ -22,6 +22,12 @@ inline constexpr const wchar_t* kCaptionPrefix = L"Stand-in Browser - ";
 inline constexpr const wchar_t* kHostWindowClass = L"QuellPaneStandInHost";
 inline constexpr unsigned kHostOpenWindow = 0x8000 + 1;  // WM_APP + 1
 
+// Posted to a browser window: its IWebBrowser2 object is revoked (sinks released, other
+// processes' proxies disconnected) and a new one on the same address takes its place under the
+// same entry of the shell window list, with no list event: what a browser does to a tab it moves
+// to a process of another integrity level.
+inline constexpr unsigned kWindowNewObject = 0x8000 + 2;  // WM_APP + 2
+
 // Control identifiers of a browser window (GetDlgItem). Buttons answer BM_CLICK, edits
 // WM_SETTEXT, the selector CB_SETCURSEL (it is read when a request starts).
 inline constexpr int kAddressEdit = 101;      // the window's address; Enter or Go sets it

@@ -1,9 +1,12 @@
 #include "platform/win32/App.h"
 
+#include <utility>
+
 #include "blocker/modPlaySound.h"
 #include "mainwindow/Module2.h"
 #include "mainwindow/PathTests.h"
 #include "mainwindow/modIETools.h"
+#include "platform/win32/ComSecurity.h"
 #include "platform/win32/Pictures.h"
 #include "platform/win32/Unicode.h"
 #include "resources/Form1Design.h"
@@ -18,7 +21,7 @@ constexpr UINT kTrayIconId = 1;
 
 }  // namespace
 
-App::App() {
+App::App(platform::Status comSecurity) : comSecurity_(std::move(comSecurity)) {
     pump_.preTranslate = &PreTranslateMessage;
     toolkit_.RegisterPainter("splash", [this](HDC dc, const RECT& client, UINT dpi) {
         const quell::ProductInfo info = version_.Read();
@@ -153,12 +156,13 @@ quell::StatusReport App::DisableRunAtStartup() {
 }
 
 quell::StatusReport App::AddToolsEntry() {
-    const quell::PlacementResult result = quell::modIETools::AddToolsEntry(registry_, Location());
+    const quell::PlacementResult result =
+        quell::modIETools::AddToolsEntry({registry64_, registry32_}, Location());
     return {result.ok(), quell::modIETools::ToolsEntryAddedText(result)};
 }
 
 quell::StatusReport App::RemoveToolsEntry() {
-    const Status result = quell::modIETools::RemoveToolsEntry(registry_);
+    const Status result = quell::modIETools::RemoveToolsEntry({registry64_, registry32_});
     return {result.ok(), quell::modIETools::ToolsEntryRemovedText(result)};
 }
 
@@ -215,6 +219,9 @@ void App::CreateTracker() {
     objIEWindows_ = std::make_unique<quell::cIEWindows>(
         automation_, state_,
         [this](WebBrowser& opener, CancelFlag& cancel) { Decide(opener, cancel); });
+    if (!comSecurity_) {
+        form1_->SetStatus(ComSecurityFailedText(comSecurity_.error()));
+    }
 }
 
 void App::ReleaseTracker() {

@@ -44,7 +44,9 @@ namespace platform::win32 {
 
 class App final : public quell::Form1Services, public quell::StartupServices {
   public:
-    App();
+    // `comSecurity`: how setting the process's COM security went; a failure is reported on the
+    // status line once the tracker runs.
+    explicit App(platform::Status comSecurity);
     ~App() override;
     App(const App&) = delete;
     App& operator=(const App&) = delete;
@@ -86,6 +88,7 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     std::string ProductName() const;
     quell::modIETools::ProgramLocation Location() const;
 
+    platform::Status comSecurity_;
     std::string programFolder_ = ProgramFolder();
     std::string programPath_ = ProgramPath();
 
@@ -94,7 +97,9 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     Win32TextFiles files_;
     Win32Sound sound_;
     Win32SettingsStore store_;
-    Win32Registry registry_;
+    Win32Registry registry_;  // the native view, where the Run value lives
+    Win32Registry registry64_{platform::RegistryView::Bits64};
+    Win32Registry registry32_{platform::RegistryView::Bits32};
     Win32FileSearch fileSearch_;
     Win32WindowZOrder zorder_;
     Win32VersionSource version_;

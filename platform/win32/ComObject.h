@@ -51,6 +51,14 @@ class ComObject : public Interfaces... {
     ULONG references_ = 1;
 };
 
+// A call failed because the object called has gone: its process ended, or the process
+// disconnected it (as a browser does when it moves a tab to a process of another integrity level).
+inline bool IsDisconnected(HRESULT result) {
+    return result == RPC_E_DISCONNECTED || result == CO_E_OBJNOTCONNECTED ||
+           result == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || result == RPC_E_SERVER_DIED ||
+           result == RPC_E_SERVER_DIED_DNE;
+}
+
 template <class T, class... Args>
 ComPtr<T> MakeComObject(Args&&... args) {
     return ComPtr<T>::attach(new T(std::forward<Args>(args)...));

@@ -56,6 +56,8 @@ using UniqueMenu = UniqueResource<HMENU, &::DestroyMenu>;
 using UniqueRegKey = UniqueResource<HKEY, &::RegCloseKey>;
 using UniqueFindHandle = UniqueResource<HANDLE, &::FindClose, &InvalidHandleValue>;
 using UniqueWindow = UniqueResource<HWND, &::DestroyWindow>;
+// Memory the system allocated for the caller with LocalAlloc (SDDL conversions, messages).
+using UniqueLocal = UniqueResource<HLOCAL, &::LocalFree>;
 
 // Owner of one COM interface reference. Copying takes another reference; moving hands it over.
 template <class T>

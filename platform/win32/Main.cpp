@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "platform/win32/App.h"
+#include "platform/win32/ComSecurity.h"
 #include "platform/win32/SingleInstance.h"
 
 namespace {
@@ -25,7 +26,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
         return 1;
     }
-    platform::win32::App app;
+    // Before any object is handed out; a failure leaves COM's defaults and is shown, not fatal.
+    platform::win32::App app(platform::win32::ApplyComSecurity());
     const int result = app.Run();
     ::CoUninitialize();
     return result;

@@ -2,7 +2,9 @@
 
 #include <exdispid.h>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "platform/win32/ComEvents.h"
 #include "platform/win32/Unicode.h"
@@ -103,13 +105,71 @@ std::unique_ptr<platform::EventConnection> ConnectShellEvents(
     return Advise(list, DIID_DShellWindowsEvents, sink.get());
 }
 
+// What every list hands on to the windows it lists.
+struct ListContext {
+    std::shared_ptr<ConnectedWindows> connected;
+    UINT checkMilliseconds;
+};
+
+// A message-only window whose timer runs `tick`, so that any message loop of the thread drives
+// it. The tick may end the timer's owner, and the timer with it.
+class PollTimer {
+  public:
+    PollTimer(UINT milliseconds, std::function<void()> tick) : tick_(std::move(tick)) {
+        static const ATOM windowClass = RegisterWindowClass();
+        if (windowClass == 0) {
+            return;
+        }
+        window_.reset(::CreateWindowExW(0, MAKEINTATOM(windowClass), L"", 0, 0, 0, 0, 0,
+                                        HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr), this));
+        if (window_ && ::SetTimer(window_.get(), kTimer, milliseconds, nullptr) == 0) {
+            window_.reset();
+        }
+    }
+    PollTimer(const PollTimer&) = delete;
+    PollTimer& operator=(const PollTimer&) = delete;
+
+    bool running() const { return static_cast<bool>(window_); }
+
+  private:
+    static constexpr UINT_PTR kTimer = 1;
+
+    static ATOM RegisterWindowClass() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &PollTimer::WindowProc;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"QuellPanePollTimer";
+        return ::RegisterClassW(&windowClass);
+    }
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<PollTimer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self != nullptr && message == WM_TIMER && wParam == kTimer) {
+            const std::function<void()> tick = self->tick_;  // a copy: it may end `self`
+            tick();
+            return 0;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    std::function<void()> tick_;
+    UniqueWindow window_;
+};
+
 // One window of the shell's list. Its IWebBrowser2 is asked for only when the blocker needs the
 // address or a quit: across processes a proxy for that large interface costs more than all the
 // rest of attaching, and a refresh attaches to every window. A window whose events can't be
 // connected (not a browser, or gone) is skipped when it is attached.
-class ComBrowserWindow final : public platform::BrowserWindow {
+class ComBrowserWindow final : public platform::BrowserWindow,
+                               public std::enable_shared_from_this<ComBrowserWindow> {
   public:
-    explicit ComBrowserWindow(ComPtr<IDispatch> window) : window_(std::move(window)) {}
+    ComBrowserWindow(ComPtr<IDispatch> window, std::shared_ptr<ConnectedWindows> connected)
+        : window_(std::move(window)), connected_(std::move(connected)) {}
 
     std::optional<std::string> LocationURL() override {
         const ComPtr<IWebBrowser2> browser = Browser();
@@ -128,9 +188,12 @@ class ComBrowserWindow final : public platform::BrowserWindow {
     }
 
     std::unique_ptr<platform::EventConnection> Connect(
-        std::weak_ptr<platform::BrowserEvents> events) override {
-        const auto sink = MakeComObject<BrowserEventsSink>(std::move(events));
-        return Advise(window_.get(), DIID_DWebBrowserEvents2, sink.get());
+        std::weak_ptr<platform::BrowserEvents> events) override;
+
+    // One cheap call that needs the object itself: true when it has gone.
+    bool Gone() {
+        UINT count = 0;
+        return IsDisconnected(window_->GetTypeInfoCount(&count));
     }
 
   private:
@@ -143,11 +206,106 @@ class ComBrowserWindow final : public platform::BrowserWindow {
 
     ComPtr<IDispatch> window_;
     ComPtr<IWebBrowser2> browser_;
+    std::shared_ptr<ConnectedWindows> connected_;
 };
+
+}  // namespace
+
+// The windows whose events are connected now. A window's object may go while the shell's list
+// still names the same entry and raises nothing (a browser moving a tab to a process of another
+// integrity level, a tab process that ended): its listener would then hear nothing more, so the
+// connected windows are checked from time to time.
+class ConnectedWindows {
+  public:
+    void Add(std::weak_ptr<ComBrowserWindow> window) {
+        std::erase_if(windows_, [](const auto& held) { return held.expired(); });
+        windows_.push_back(std::move(window));
+    }
+
+    // One cross-process call for each of the next few windows in turn, so that a check with many
+    // windows open does not hold up the thread; true at the first that has gone.
+    bool AnyGone() {
+        std::erase_if(windows_, [](const auto& held) { return held.expired(); });
+        // A copy: the calls let incoming calls in, and a refresh there adds and drops windows.
+        const std::vector<std::weak_ptr<ComBrowserWindow>> windows = windows_;
+        const std::size_t checks = std::min(windows.size(), kChecksPerTick);
+        for (std::size_t i = 0; i < checks; ++i) {
+            const std::shared_ptr<ComBrowserWindow> window =
+                windows[next_++ % windows.size()].lock();
+            if (window && window->Gone()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+  private:
+    static constexpr std::size_t kChecksPerTick = 8;
+    std::vector<std::weak_ptr<ComBrowserWindow>> windows_;
+    std::size_t next_ = 0;
+};
+
+namespace {
+
+std::unique_ptr<platform::EventConnection> ComBrowserWindow::Connect(
+    std::weak_ptr<platform::BrowserEvents> events) {
+    const auto sink = MakeComObject<BrowserEventsSink>(std::move(events));
+    std::unique_ptr<platform::EventConnection> connection =
+        Advise(window_.get(), DIID_DWebBrowserEvents2, sink.get());
+    if (connection) {
+        connected_->Add(weak_from_this());
+    }
+    return connection;
+}
+
+// A list's events, and the check on the connected windows that announces one found gone as a
+// window revoked, so that the tracker refreshes and attaches to what the list now holds.
+class CheckedConnection final : public platform::EventConnection {
+  public:
+    CheckedConnection(std::unique_ptr<platform::EventConnection> events,
+                      std::weak_ptr<platform::ShellWindowsEvents> receiver,
+                      std::shared_ptr<ConnectedWindows> connected, UINT checkMilliseconds)
+        : events_(std::move(events)),
+          receiver_(std::move(receiver)),
+          connected_(std::move(connected)),
+          timer_(checkMilliseconds, [this] { Check(); }) {}
+
+  private:
+    void Check() {
+        if (checking_) {
+            return;  // a cross-process call below let the next tick in
+        }
+        checking_ = true;
+        const bool gone = connected_->AnyGone();
+        checking_ = false;
+        const std::shared_ptr<platform::ShellWindowsEvents> receiver = receiver_.lock();
+        if (gone && receiver) {
+            receiver->WindowRevoked(0);  // last: the refresh may end this connection
+        }
+    }
+
+    std::unique_ptr<platform::EventConnection> events_;
+    std::weak_ptr<platform::ShellWindowsEvents> receiver_;
+    std::shared_ptr<ConnectedWindows> connected_;
+    bool checking_ = false;
+    PollTimer timer_;  // last, so that it goes first: no tick reaches a half-ended connection
+};
+
+// The list's events with the check, or nothing when the events can't be connected.
+std::unique_ptr<platform::EventConnection> Checked(
+    std::unique_ptr<platform::EventConnection> events,
+    std::weak_ptr<platform::ShellWindowsEvents> receiver, const ListContext& context) {
+    if (!events) {
+        return nullptr;
+    }
+    return std::make_unique<CheckedConnection>(std::move(events), std::move(receiver),
+                                               context.connected, context.checkMilliseconds);
+}
 
 class ComShellWindowList final : public platform::ShellWindowList {
   public:
-    explicit ComShellWindowList(ComPtr<IShellWindows> list) : list_(std::move(list)) {}
+    ComShellWindowList(ComPtr<IShellWindows> list, ListContext context)
+        : list_(std::move(list)), context_(std::move(context)) {}
 
     std::optional<int> Count() override {
         LONG count = 0;
@@ -170,16 +328,17 @@ class ComShellWindowList final : public platform::ShellWindowList {
             return {platform::ShellItem::Status::Skipped, nullptr};  // closed since it was counted
         }
         return {platform::ShellItem::Status::Window,
-                std::make_shared<ComBrowserWindow>(std::move(item))};
+                std::make_shared<ComBrowserWindow>(std::move(item), context_.connected)};
     }
 
     std::unique_ptr<platform::EventConnection> Connect(
         std::weak_ptr<platform::ShellWindowsEvents> events) override {
-        return ConnectShellEvents(list_.get(), std::move(events));
+        return Checked(ConnectShellEvents(list_.get(), events), events, context_);
     }
 
   private:
     ComPtr<IShellWindows> list_;
+    ListContext context_;
 };
 
 // The stand-in's name in the Running Object Table.
@@ -220,8 +379,7 @@ class StandInEntry {
 
 // Passes the stand-in's list events on, and follows the stand-in as it starts and ends: a timer
 // looks for it while it is not running, and checks that it still is while it runs; either change
-// is announced as a window event, so the tracker refreshes. The timer belongs to a message-only
-// window, so any message loop of the thread drives it.
+// is announced as a window event, so the tracker refreshes.
 class StandInWatch final : public platform::EventConnection {
   public:
     StandInWatch(const std::wstring& itemName, UINT pollMilliseconds,
@@ -234,46 +392,15 @@ class StandInWatch final : public platform::EventConnection {
                 return;
             }
         }
-        static const ATOM windowClass = RegisterWindowClass();
-        if (windowClass == 0) {
-            return;
-        }
-        window_.reset(::CreateWindowExW(0, MAKEINTATOM(windowClass), L"", 0, 0, 0, 0, 0,
-                                        HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr), this));
-        if (window_ && ::SetTimer(window_.get(), kTimer, pollMilliseconds, nullptr) == 0) {
-            window_.reset();
-        }
+        timer_ = std::make_unique<PollTimer>(pollMilliseconds, [this] { OnTimer(); });
     }
     StandInWatch(const StandInWatch&) = delete;
     StandInWatch& operator=(const StandInWatch&) = delete;
 
-    bool watching() const { return static_cast<bool>(window_); }
+    bool watching() const { return timer_ && timer_->running(); }
 
   private:
-    static constexpr UINT_PTR kTimer = 1;
     enum class Change { None, Started, Ended };
-
-    static ATOM RegisterWindowClass() {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = &StandInWatch::WindowProc;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"QuellPaneStandInWatch";
-        return ::RegisterClassW(&windowClass);
-    }
-
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            ::SetWindowLongPtrW(window, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<StandInWatch*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self != nullptr && message == WM_TIMER && wParam == kTimer) {
-            self->OnTimer();
-            return 0;
-        }
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
 
     void OnTimer() {
         if (looking_) {
@@ -325,41 +452,45 @@ class StandInWatch final : public platform::EventConnection {
     std::unique_ptr<platform::EventConnection> relayed_;
     std::optional<ULONGLONG> relayedAt_;
     bool looking_ = false;
-    UniqueWindow window_;  // last, so that it goes first: no tick reaches a half-ended watch
+    std::unique_ptr<PollTimer> timer_;  // last, so that it goes first: no tick reaches a half-ended
+                                        // watch
 };
 
 // The stand-in's list, or an empty one while it is not running. Bound as winShell, its events
 // follow whichever stand-in process is running.
 class StandInList final : public platform::ShellWindowList {
   public:
-    StandInList(ComPtr<IShellWindows> running, std::wstring itemName, UINT pollMilliseconds)
+    StandInList(ComPtr<IShellWindows> running, std::wstring itemName, UINT pollMilliseconds,
+                ListContext context)
         : running_(std::move(running)),
           itemName_(std::move(itemName)),
-          pollMilliseconds_(pollMilliseconds) {}
+          pollMilliseconds_(pollMilliseconds),
+          context_(std::move(context)) {}
 
     std::optional<int> Count() override {
-        return running_ ? ComShellWindowList(running_).Count() : 0;
+        return running_ ? ComShellWindowList(running_, context_).Count() : 0;
     }
     platform::ShellItem Item(int index) override {
         if (!running_) {
             return {platform::ShellItem::Status::Skipped, nullptr};
         }
-        return ComShellWindowList(running_).Item(index);
+        return ComShellWindowList(running_, context_).Item(index);
     }
     std::unique_ptr<platform::EventConnection> Connect(
         std::weak_ptr<platform::ShellWindowsEvents> events) override {
-        auto watch = std::make_unique<StandInWatch>(itemName_, pollMilliseconds_, std::move(events),
-                                                    running_.get());
+        auto watch =
+            std::make_unique<StandInWatch>(itemName_, pollMilliseconds_, events, running_.get());
         if (!watch->watching()) {
             return nullptr;
         }
-        return watch;
+        return Checked(std::move(watch), events, context_);
     }
 
   private:
     ComPtr<IShellWindows> running_;
     std::wstring itemName_;
     UINT pollMilliseconds_;
+    ListContext context_;
 };
 
 }  // namespace
@@ -370,20 +501,21 @@ HRESULT CreateSystemShellWindows(ComPtr<IShellWindows>& list) {
 }
 
 ShellWindowsAutomation::ShellWindowsAutomation(ShellWindowsSources sources)
-    : sources_(std::move(sources)) {
+    : sources_(std::move(sources)), connected_(std::make_shared<ConnectedWindows>()) {
     if (!sources_.system) {
         sources_.system = &CreateSystemShellWindows;
     }
 }
 
 std::shared_ptr<platform::ShellWindowList> ShellWindowsAutomation::ShellWindows() {
+    const ListContext context{connected_, sources_.browserCheckMilliseconds};
     if (!systemUnimplemented_) {
         ComPtr<IShellWindows> system;
         const HRESULT created = sources_.system(system);
         if (SUCCEEDED(created) && system) {
             LONG count = 0;
             if (system->get_Count(&count) != E_NOTIMPL) {
-                return std::make_shared<ComShellWindowList>(std::move(system));
+                return std::make_shared<ComShellWindowList>(std::move(system), context);
             }
         } else if (created != REGDB_E_CLASSNOTREG && created != CLASS_E_CLASSNOTAVAILABLE) {
             return nullptr;
@@ -393,8 +525,8 @@ std::shared_ptr<platform::ShellWindowList> ShellWindowsAutomation::ShellWindows(
         systemUnimplemented_ = true;
     }
     return std::make_shared<StandInList>(StandInEntry(sources_.standInItemName).Find(),
-                                         sources_.standInItemName,
-                                         sources_.standInPollMilliseconds);
+                                         sources_.standInItemName, sources_.standInPollMilliseconds,
+                                         context);
 }
 
 }  // namespace platform::win32

@@ -23,7 +23,12 @@ struct ShellWindowsSources {
     std::wstring standInItemName = standin::kRotItemName;
     // How often to look for the stand-in, or check that it still runs: one table lookup each.
     UINT standInPollMilliseconds = 2000;
+    // How often the windows listened to are checked for an object that has gone while the list
+    // raised nothing: one cross-process call per window each time.
+    UINT browserCheckMilliseconds = 1000;
 };
+
+class ConnectedWindows;
 
 // Needs COM initialised apartment-threaded on the calling thread, which must run a message loop:
 // events of other processes, and the look-out for the stand-in, arrive as window messages.
@@ -33,11 +38,14 @@ class ShellWindowsAutomation final : public platform::BrowserAutomation {
     // The system's list where it works. Otherwise the stand-in's, looked up afresh on every
     // call, or an empty list while it is not running. Connecting to the events of either starts
     // a timer that follows the stand-in: when one starts it announces a window (so the tracker
-    // refreshes) and passes its events on; when it ends it announces a window gone.
+    // refreshes) and passes its events on; when it ends it announces a window gone. Connecting
+    // also starts the check on the windows listened to: one whose object has gone is announced
+    // as a window gone.
     std::shared_ptr<platform::ShellWindowList> ShellWindows() override;
 
   private:
     ShellWindowsSources sources_;
+    std::shared_ptr<ConnectedWindows> connected_;
     bool systemUnimplemented_ = false;
 };
 

@@ -20,6 +20,13 @@ Error Failed(const char* call, RootKey root, const std::string& path, LONG resul
     return LastError(call, FullKeyName(root, path), static_cast<DWORD>(result));
 }
 
+REGSAM ViewFlag(RegistryView view) {
+    if (view == RegistryView::Bits32) {
+        return KEY_WOW64_32KEY;
+    }
+    return view == RegistryView::Bits64 ? KEY_WOW64_64KEY : 0;
+}
+
 UniqueRegKey OpenKey(RootKey root, const std::string& path, REGSAM access, LONG& result) {
     HKEY key = nullptr;
     result = ::RegOpenKeyExW(RootHandle(root), Widen(path).c_str(), 0, access, &key);
@@ -35,9 +42,9 @@ UniqueRegKey CreateOrOpenKey(RootKey root, const std::string& path, REGSAM acces
 
 // Whether a delete that failed had anything to delete: a user without write rights asking to
 // remove what is not there has lost nothing.
-bool Exists(RootKey root, const std::string& path, const std::wstring* valueName) {
+bool Exists(RootKey root, const std::string& path, REGSAM view, const std::wstring* valueName) {
     LONG result = ERROR_SUCCESS;
-    const UniqueRegKey key = OpenKey(root, path, KEY_QUERY_VALUE, result);
+    const UniqueRegKey key = OpenKey(root, path, KEY_QUERY_VALUE | view, result);
     if (IsAbsent(result)) {
         return false;
     }
@@ -62,12 +69,14 @@ HKEY RootHandle(RootKey root) {
     return nullptr;
 }
 
+Win32Registry::Win32Registry(RegistryView view) : view_(ViewFlag(view)) {}
+
 Status Win32Registry::CreateKey(RootKey root, const std::string& path) {
     if (HasNul(path)) {
         return Failed("RegCreateKeyExW", root, path, ERROR_INVALID_PARAMETER);
     }
     LONG result = ERROR_SUCCESS;
-    CreateOrOpenKey(root, path, KEY_QUERY_VALUE, result);
+    CreateOrOpenKey(root, path, KEY_QUERY_VALUE | view_, result);
     if (result != ERROR_SUCCESS) {
         return Failed("RegCreateKeyExW", root, path, result);
     }
@@ -80,7 +89,7 @@ Status Win32Registry::SetString(RootKey root, const std::string& path, const std
         return Failed("RegSetValueExW", root, path, ERROR_INVALID_PARAMETER);
     }
     LONG result = ERROR_SUCCESS;
-    const UniqueRegKey key = CreateOrOpenKey(root, path, KEY_SET_VALUE, result);
+    const UniqueRegKey key = CreateOrOpenKey(root, path, KEY_SET_VALUE | view_, result);
     if (!key) {
         return Failed("RegCreateKeyExW", root, path, result);
     }
@@ -101,7 +110,7 @@ std::optional<std::string> Win32Registry::GetString(RootKey root, const std::str
         return std::nullopt;
     }
     LONG result = ERROR_SUCCESS;
-    const UniqueRegKey key = OpenKey(root, path, KEY_QUERY_VALUE, result);
+    const UniqueRegKey key = OpenKey(root, path, KEY_QUERY_VALUE | view_, result);
     if (!key) {
         return std::nullopt;
     }
@@ -141,11 +150,11 @@ Status Win32Registry::DeleteValue(RootKey root, const std::string& path, const s
     const std::wstring wideName = Widen(name);
     LONG result = ERROR_SUCCESS;
     const char* call = "RegOpenKeyExW";
-    if (const UniqueRegKey key = OpenKey(root, path, KEY_SET_VALUE, result)) {
+    if (const UniqueRegKey key = OpenKey(root, path, KEY_SET_VALUE | view_, result)) {
         call = "RegDeleteValueW";
         result = ::RegDeleteValueW(key.get(), wideName.c_str());
     }
-    if (result == ERROR_SUCCESS || IsAbsent(result) || !Exists(root, path, &wideName)) {
+    if (result == ERROR_SUCCESS || IsAbsent(result) || !Exists(root, path, view_, &wideName)) {
         return Status::Ok();
     }
     return Failed(call, root, path, result);
@@ -153,13 +162,13 @@ Status Win32Registry::DeleteValue(RootKey root, const std::string& path, const s
 
 Status Win32Registry::DeleteKey(RootKey root, const std::string& path) {
     if (path.empty() || HasNul(path)) {
-        return Failed("RegDeleteKeyW", root, path, ERROR_INVALID_PARAMETER);
+        return Failed("RegDeleteKeyExW", root, path, ERROR_INVALID_PARAMETER);
     }
-    const LONG result = ::RegDeleteKeyW(RootHandle(root), Widen(path).c_str());
-    if (result == ERROR_SUCCESS || IsAbsent(result) || !Exists(root, path, nullptr)) {
+    const LONG result = ::RegDeleteKeyExW(RootHandle(root), Widen(path).c_str(), view_, 0);
+    if (result == ERROR_SUCCESS || IsAbsent(result) || !Exists(root, path, view_, nullptr)) {
         return Status::Ok();
     }
-    return Failed("RegDeleteKeyW", root, path, result);
+    return Failed("RegDeleteKeyExW", root, path, result);
 }
 
 }  // namespace platform::win32

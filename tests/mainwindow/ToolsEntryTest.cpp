@@ -73,12 +73,16 @@ class ToolsEntryTest : public ::testing::Test {
         }
         return names;
     }
+    // In the 64-bit view; HasEntryIn32 for the other.
     bool HasEntry(RootKey root) const { return registry.HasKey(root, modIETools::kEntryKey); }
+    bool HasEntryIn32(RootKey root) const { return registry32.HasKey(root, modIETools::kEntryKey); }
     std::optional<std::string> Get(RootKey root, const char* name) {
         return registry.GetString(root, modIETools::kEntryKey, name);
     }
 
-    FakeRegistry registry;
+    FakeRegistry registry;  // the 64-bit view
+    FakeRegistry registry32;
+    const modIETools::EntryViews views{registry, registry32};
     // In a folder with a blank: every path as it is, "Exec" too (see EntryValues).
     const modIETools::ProgramLocation program{"QuellPane", "C:\\Program Files\\App",
                                               "C:\\Program Files\\App\\QuellPane.exe"};
@@ -87,7 +91,7 @@ class ToolsEntryTest : public ::testing::Test {
 };
 
 TEST_F(ToolsEntryTest, AddWritesTheEightValuesInOrder) {
-    const PlacementResult result = modIETools::AddToolsEntry(registry, program);
+    const PlacementResult result = modIETools::AddToolsEntry(views, program);
     EXPECT_EQ(result.placement, Placement::AllUsers);
     EXPECT_EQ(ValueNames(kMachine), kOrder);
     EXPECT_EQ(registry.KeyValues(kMachine, modIETools::kEntryKey)->size(), 8u);
@@ -99,21 +103,24 @@ TEST_F(ToolsEntryTest, AddWritesTheEightValuesInOrder) {
     EXPECT_EQ(Get(kMachine, "Icon"), "C:\\Program Files\\App\\icon.ico");
     EXPECT_EQ(Get(kMachine, "MenuStatusBar"), "QuellPane");
     EXPECT_EQ(Get(kMachine, "MenuText"), "&QuellPane");
+    EXPECT_EQ(*registry32.KeyValues(kMachine, modIETools::kEntryKey),
+              *registry.KeyValues(kMachine, modIETools::kEntryKey))
+        << "the 32-bit browser frame reads the same entry";
     EXPECT_FALSE(HasEntry(kUser));
+    EXPECT_FALSE(HasEntryIn32(kUser));
     EXPECT_EQ(modIETools::ToolsEntryAddedText(result), "Added to the browser's Tools menu.");
 }
 
 TEST_F(ToolsEntryTest, AddingAgainRepairsAMovedProgram) {
-    ASSERT_TRUE(
-        modIETools::AddToolsEntry(registry, {"QuellPane", "D:\\Old", "D:\\Old\\Q.exe"}).ok());
-    ASSERT_TRUE(modIETools::AddToolsEntry(registry, program).ok());
+    ASSERT_TRUE(modIETools::AddToolsEntry(views, {"QuellPane", "D:\\Old", "D:\\Old\\Q.exe"}).ok());
+    ASSERT_TRUE(modIETools::AddToolsEntry(views, program).ok());
     EXPECT_EQ(Get(kMachine, "Exec"), "C:\\Program Files\\App\\QuellPane.exe");
     EXPECT_EQ(Get(kMachine, "Icon"), "C:\\Program Files\\App\\icon.ico");
 }
 
 TEST_F(ToolsEntryTest, RefusedMachineWideWriteAddsTheEntryForTheUser) {
     registry.refusedRoots[kMachine] = FakeRegistry::AccessDenied();
-    const PlacementResult result = modIETools::AddToolsEntry(registry, program);
+    const PlacementResult result = modIETools::AddToolsEntry(views, program);
     EXPECT_EQ(result.placement, Placement::CurrentUserOnly);
     EXPECT_FALSE(HasEntry(kMachine));
     EXPECT_EQ(ValueNames(kUser), kOrder);
@@ -132,7 +139,7 @@ TEST_F(ToolsEntryTest, HalfWrittenMachineWideEntryIsRemoved) {
         }
         return FakeRegistry::Refusal(1016, "An I/O operation initiated by the registry failed.");
     };
-    const PlacementResult result = modIETools::AddToolsEntry(registry, program);
+    const PlacementResult result = modIETools::AddToolsEntry(views, program);
     EXPECT_EQ(result.placement, Placement::CurrentUserOnly);
     EXPECT_FALSE(HasEntry(kMachine));
     EXPECT_EQ(registry.KeyValues(kUser, modIETools::kEntryKey)->size(), 8u);
@@ -141,10 +148,21 @@ TEST_F(ToolsEntryTest, HalfWrittenMachineWideEntryIsRemoved) {
               "operation initiated by the registry failed.)");
 }
 
+// One view refused: neither keeps a machine-wide entry, and both get the user's.
+TEST_F(ToolsEntryTest, RefusedMachineWide32BitViewLeavesNoMachineWideEntryInEither) {
+    registry32.refusedRoots[kMachine] = FakeRegistry::AccessDenied();
+    const PlacementResult result = modIETools::AddToolsEntry(views, program);
+    EXPECT_EQ(result.placement, Placement::CurrentUserOnly);
+    EXPECT_FALSE(HasEntry(kMachine));
+    EXPECT_FALSE(HasEntryIn32(kMachine));
+    EXPECT_EQ(registry.KeyValues(kUser, modIETools::kEntryKey)->size(), 8u);
+    EXPECT_EQ(registry32.KeyValues(kUser, modIETools::kEntryKey)->size(), 8u);
+}
+
 TEST_F(ToolsEntryTest, FailureEverywhereIsReported) {
     registry.refusedRoots[kMachine] = FakeRegistry::AccessDenied();
     registry.refusedRoots[kUser] = FakeRegistry::AccessDenied();
-    const PlacementResult result = modIETools::AddToolsEntry(registry, program);
+    const PlacementResult result = modIETools::AddToolsEntry(views, program);
     EXPECT_FALSE(result.ok());
     EXPECT_FALSE(HasEntry(kMachine));
     EXPECT_FALSE(HasEntry(kUser));
@@ -153,38 +171,42 @@ TEST_F(ToolsEntryTest, FailureEverywhereIsReported) {
 }
 
 TEST_F(ToolsEntryTest, MachineWideEntryAlreadyRightNeedsNoRightsAndNoCopy) {
-    ASSERT_TRUE(modIETools::AddToolsEntry(registry, program).ok());
+    ASSERT_TRUE(modIETools::AddToolsEntry(views, program).ok());
     registry.refusedRoots[kMachine] = FakeRegistry::AccessDenied();
-    EXPECT_EQ(modIETools::AddToolsEntry(registry, program).placement, Placement::AllUsers);
+    EXPECT_EQ(modIETools::AddToolsEntry(views, program).placement, Placement::AllUsers);
     EXPECT_FALSE(HasEntry(kUser));
 }
 
 TEST_F(ToolsEntryTest, MachineWideSuccessRemovesAnEarlierPerUserCopy) {
     registry.refusedRoots[kMachine] = FakeRegistry::AccessDenied();
-    ASSERT_EQ(modIETools::AddToolsEntry(registry, program).placement, Placement::CurrentUserOnly);
+    ASSERT_EQ(modIETools::AddToolsEntry(views, program).placement, Placement::CurrentUserOnly);
     registry.refusedRoots.clear();
-    EXPECT_EQ(modIETools::AddToolsEntry(registry, program).placement, Placement::AllUsers);
+    EXPECT_EQ(modIETools::AddToolsEntry(views, program).placement, Placement::AllUsers);
     EXPECT_FALSE(HasEntry(kUser));
     EXPECT_TRUE(HasEntry(kMachine));
 }
 
 TEST_F(ToolsEntryTest, RemoveDeletesFromBothPlacesAndTwiceIsNoError) {
-    ASSERT_TRUE(registry.SetString(kMachine, modIETools::kEntryKey, "Exec", "x").ok());
-    ASSERT_TRUE(registry.SetString(kUser, modIETools::kEntryKey, "Exec", "x").ok());
+    for (FakeRegistry* view : {&registry, &registry32}) {
+        ASSERT_TRUE(view->SetString(kMachine, modIETools::kEntryKey, "Exec", "x").ok());
+        ASSERT_TRUE(view->SetString(kUser, modIETools::kEntryKey, "Exec", "x").ok());
+    }
     for (int time = 0; time < 2; ++time) {
-        const platform::Status removed = modIETools::RemoveToolsEntry(registry);
+        const platform::Status removed = modIETools::RemoveToolsEntry(views);
         EXPECT_TRUE(removed.ok());
         EXPECT_EQ(modIETools::ToolsEntryRemovedText(removed),
                   "Removed from the browser's Tools menu.");
         EXPECT_FALSE(HasEntry(kMachine));
         EXPECT_FALSE(HasEntry(kUser));
+        EXPECT_FALSE(HasEntryIn32(kMachine));
+        EXPECT_FALSE(HasEntryIn32(kUser));
     }
 }
 
 TEST_F(ToolsEntryTest, MachineWideEntryThatCannotBeRemovedIsReported) {
-    ASSERT_TRUE(modIETools::AddToolsEntry(registry, program).ok());
+    ASSERT_TRUE(modIETools::AddToolsEntry(views, program).ok());
     registry.refusedRoots[kMachine] = FakeRegistry::AccessDenied();
-    const platform::Status removed = modIETools::RemoveToolsEntry(registry);
+    const platform::Status removed = modIETools::RemoveToolsEntry(views);
     EXPECT_FALSE(removed.ok());
     EXPECT_TRUE(HasEntry(kMachine));
     EXPECT_EQ(modIETools::ToolsEntryRemovedText(removed),

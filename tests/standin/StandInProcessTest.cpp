@@ -178,6 +178,34 @@ TEST_F(StandInProcessTest, OpeningAndClosingWindowsRaiseRegisteredAndRevokedWith
     EXPECT_EQ(HandleOf(*WindowAt(*list_, 0)), firstWindow_);
 }
 
+// A tab moved to a process of another integrity level: the entry holds a new object on the same
+// window and address, the old one is cut off and lets go of its sinks, and the list says nothing.
+TEST_F(StandInProcessTest, NewObjectTakesTheSameEntryWithoutAListEvent) {
+    Start(L"--windows 1 --url http://moved.example/");
+    TestSink shellSink(DIID_DShellWindowsEvents);
+    const Advised shellAdvised(list_.get(), DIID_DShellWindowsEvents, &shellSink);
+    TestSink browserSink(DIID_DWebBrowserEvents2);
+    const Advised browserAdvised(first_.get(), DIID_DWebBrowserEvents2, &browserSink);
+    ASSERT_HRESULT_SUCCEEDED(browserAdvised.result());
+    const ComPtr<IUnknown> before = first_.as<IUnknown>();
+
+    ::PostMessageW(firstWindow_, kWindowNewObject, 0, 0);
+    ComPtr<IWebBrowser2> moved;
+    ASSERT_TRUE(PumpUntil([&] {
+        moved = WindowAt(*list_, 0);
+        return moved && moved.as<IUnknown>().get() != before.get();
+    }));
+    EXPECT_EQ(CountOf(*list_), 1);
+    EXPECT_EQ(HandleOf(*moved), firstWindow_);
+    EXPECT_EQ(LocationOf(*moved), L"http://moved.example/");
+    UINT count = 0;
+    EXPECT_TRUE(platform::win32::IsDisconnected(first_->GetTypeInfoCount(&count)));
+    EXPECT_TRUE(PumpUntil([&] { return browserSink.References() == 1; }))
+        << "the old object still holds the sink";
+    PumpFor(200);
+    EXPECT_TRUE(shellSink.calls.empty());
+}
+
 TEST_F(StandInProcessTest, StartsWithoutWindowsAndOpensOneWhenTheHostIsAsked) {
     Start(L"--windows 0");
     EXPECT_EQ(CountOf(*list_), 0);

@@ -20,6 +20,7 @@ class FakeRegistry : public platform::Registry {
     struct Value {
         std::string data;
         bool isString = true;  // false: another type (REG_EXPAND_SZ, REG_DWORD …)
+        bool operator==(const Value&) const = default;
     };
     using Values = std::map<std::string, Value>;  // by folded name
 

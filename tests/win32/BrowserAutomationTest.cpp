@@ -26,6 +26,7 @@ using platform::win32::ShellWindowsAutomation;
 using platform::win32::ShellWindowsSources;
 using standin::BoolRef;
 using standin::DispatchRef;
+using standin::testing::PumpFor;
 using standin::testing::PumpUntil;
 using testing::FakeComBrowser;
 using testing::FakeComShellWindows;
@@ -425,6 +426,26 @@ TEST_F(BrowserAutomationTest, TrackerEndedDuringADecisionReleasesEverything) {
     const VARIANT_BOOL cancel = NewWindow2(a);
     EXPECT_EQ(cancel, VARIANT_TRUE);
     EXPECT_EQ(a->events->Connected(), 0);
+}
+
+// The system's list keeps the entry but hands out a new object and raises nothing: the check
+// finds the old one gone and the tracker attaches to the new one.
+TEST_F(BrowserAutomationTest, ObjectGoneUnderAnUnchangedListIsFoundByTheCheck) {
+    const auto old = Open(L"http://a.example/");
+    ShellWindowsSources sources;
+    sources.browserCheckMilliseconds = 20;
+    Track(sources);
+    ASSERT_EQ(old->events->Connected(), 1);
+    PumpFor(100);
+    EXPECT_EQ(old->events->EverConnected(), 1) << "a live window is left alone";
+
+    old->dead = true;
+    browsers.push_back(MakeComObject<FakeComBrowser>(L"http://a.example/"));
+    system->items[0] = ComPtr<IDispatch>(browsers.back().get());
+    ASSERT_TRUE(PumpUntil([&] { return browsers.back()->events->Connected() == 1; }, 5000));
+    EXPECT_EQ(old->events->Connected(), 0);
+    EXPECT_EQ(NewWindow2(browsers.back()), VARIANT_TRUE);
+    EXPECT_EQ(decisions, 1);
 }
 
 TEST_F(BrowserAutomationTest, CloseIEAsksTheFirstBrowserToQuit) {

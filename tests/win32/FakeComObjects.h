@@ -168,8 +168,14 @@ class FakeComBrowser final : public FakeEventSource<IWebBrowser2> {
         ++quitCalls;
         return dead ? RPC_E_DISCONNECTED : S_OK;
     }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return dead ? RPC_E_DISCONNECTED : S_OK;
+    }
 
-    DISPATCH_NOT_IMPLEMENTED
+    NOT_IMPLEMENTED(GetTypeInfo, UINT, LCID, ITypeInfo**)
+    NOT_IMPLEMENTED(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+    NOT_IMPLEMENTED(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
     NOT_IMPLEMENTED(GoBack)
     NOT_IMPLEMENTED(GoForward)
     NOT_IMPLEMENTED(GoHome)

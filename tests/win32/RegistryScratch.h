@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/win32/Handles.h"
+#include "win32/CurrentUser.h"
 
 namespace quell::testing {
 
@@ -117,22 +118,6 @@ class DenyRights {
     bool applied() const { return applied_; }
 
   private:
-    static std::vector<BYTE> CurrentUserSid() {
-        HANDLE token = nullptr;
-        ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token);
-        const platform::win32::UniqueHandle owned(token);
-        DWORD size = 0;
-        ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-        std::vector<BYTE> info(size);
-        if (!::GetTokenInformation(token, TokenUser, info.data(), size, &size)) {
-            return {};
-        }
-        const PSID sid = reinterpret_cast<TOKEN_USER*>(info.data())->User.Sid;
-        std::vector<BYTE> copy(::GetLengthSid(sid));
-        ::CopySid(static_cast<DWORD>(copy.size()), copy.data(), sid);
-        return copy;
-    }
-
     platform::win32::UniqueRegKey key_;
     std::vector<BYTE> saved_;
     bool applied_ = false;

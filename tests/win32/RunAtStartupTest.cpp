@@ -19,9 +19,12 @@ using quell::testing::DenyRights;
 namespace modIETools = quell::modIETools;
 
 // The value names of a key in the order the system lists them; nothing when the key is absent.
-std::optional<std::vector<std::string>> ValueNames(HKEY root, const std::string& path) {
+// `view`: KEY_WOW64_32KEY or KEY_WOW64_64KEY, or 0 for this program's own.
+std::optional<std::vector<std::string>> ValueNames(HKEY root, const std::string& path,
+                                                   REGSAM view = 0) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_QUERY_VALUE | view, &key) !=
+        ERROR_SUCCESS) {
         return std::nullopt;
     }
     const UniqueRegKey owned(key);
@@ -43,7 +46,7 @@ class RunAtStartupTest : public ::testing::Test {
   protected:
     ~RunAtStartupTest() override {
         (void)VarAddRemove.RemoveFromRun(product);
-        (void)modIETools::RemoveToolsEntry(registry);
+        (void)modIETools::RemoveToolsEntry(views);
     }
     std::optional<std::string> RunValue(RootKey root) {
         return registry.GetString(root, quell::kRunKey, product);
@@ -53,6 +56,9 @@ class RunAtStartupTest : public ::testing::Test {
     const std::string exe = "C:\\Tools\\App\\QuellPane.exe";
     const std::string runData = "\"" + exe + "\"";  // a command line: the path quoted
     Win32Registry registry;
+    Win32Registry registry64{RegistryView::Bits64};
+    Win32Registry registry32{RegistryView::Bits32};
+    const modIETools::EntryViews views{registry64, registry32};
     quell::AddRemove VarAddRemove{registry};
     const modIETools::ProgramLocation program{product, "C:\\Tools\\App", exe};
 };
@@ -85,36 +91,46 @@ TEST_F(RunAtStartupTest, CurrentUserWhereTheMachineWideKeyIsRefused) {
     EXPECT_EQ(RunValue(RootKey::CurrentUser), std::nullopt);
 }
 
-TEST_F(RunAtStartupTest, ToolsEntryHoldsTheEightValuesInOrder) {
-    const PlacementResult added = modIETools::AddToolsEntry(registry, program);
+// Wine's 64-bit prefix keeps the two trees apart under HKEY_LOCAL_MACHINE\Software, as Windows
+// does: the 32-bit one is Software\Wow6432Node.
+TEST_F(RunAtStartupTest, ToolsEntryHoldsTheEightValuesInOrderInBothViews) {
+    const PlacementResult added = modIETools::AddToolsEntry(views, program);
     EXPECT_EQ(added.placement, Placement::AllUsers);
-    EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, modIETools::kEntryKey),
-              (std::vector<std::string>{"ButtonText", "CLSID", "Default Visible", "Exec", "HotIcon",
-                                        "Icon", "MenuStatusBar", "MenuText"}));
-    EXPECT_EQ(registry.GetString(RootKey::LocalMachine, modIETools::kEntryKey, "MenuText"),
+    const std::vector<std::string> eight{"ButtonText", "CLSID", "Default Visible", "Exec",
+                                         "HotIcon",    "Icon",  "MenuStatusBar",   "MenuText"};
+    const std::string wow6432 =
+        "Software\\Wow6432Node" + std::string(modIETools::kEntryKey).substr(8);
+    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        SCOPED_TRACE(view == KEY_WOW64_32KEY ? "32-bit view" : "64-bit view");
+        EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, modIETools::kEntryKey, view), eight);
+        EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, modIETools::kEntryKey, view), std::nullopt);
+    }
+    EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, wow6432), eight) << "the 32-bit view is its own tree";
+    EXPECT_EQ(registry32.GetString(RootKey::LocalMachine, modIETools::kEntryKey, "MenuText"),
               "&" + product);
-    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, modIETools::kEntryKey), std::nullopt);
 
-    ASSERT_TRUE(modIETools::RemoveToolsEntry(registry).ok());
-    EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, modIETools::kEntryKey), std::nullopt);
-    EXPECT_TRUE(modIETools::RemoveToolsEntry(registry).ok());
+    ASSERT_TRUE(modIETools::RemoveToolsEntry(views).ok());
+    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, modIETools::kEntryKey, view), std::nullopt);
+    }
+    EXPECT_TRUE(modIETools::RemoveToolsEntry(views).ok());
 }
 
 TEST_F(RunAtStartupTest, ToolsEntryForTheUserWhereTheMachineWideKeyIsRefused) {
     // Wine lets a subkey be created whatever the parent's access list says, so the entry key
     // itself refuses the values.
-    ASSERT_TRUE(registry.CreateKey(RootKey::LocalMachine, modIETools::kEntryKey).ok());
+    ASSERT_TRUE(registry64.CreateKey(RootKey::LocalMachine, modIETools::kEntryKey).ok());
     const DenyRights deny(HKEY_LOCAL_MACHINE, Widen(modIETools::kEntryKey), KEY_SET_VALUE);
     ASSERT_TRUE(deny.applied());
 
-    const PlacementResult added = modIETools::AddToolsEntry(registry, program);
+    const PlacementResult added = modIETools::AddToolsEntry(views, program);
     EXPECT_EQ(added.placement, Placement::CurrentUserOnly);
     EXPECT_TRUE(IsAccessDenied(added.error));
     EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, modIETools::kEntryKey), std::nullopt);
     EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, modIETools::kEntryKey).value_or(kNone).size(), 8u);
     EXPECT_EQ(registry.GetString(RootKey::CurrentUser, modIETools::kEntryKey, "Exec"), exe);
 
-    ASSERT_TRUE(modIETools::RemoveToolsEntry(registry).ok());
+    ASSERT_TRUE(modIETools::RemoveToolsEntry(views).ok());
     EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, modIETools::kEntryKey), std::nullopt);
 }
 

@@ -15,6 +15,7 @@
 
 #include "blocker/cIEWindows.h"
 #include "platform/standin/StandInProtocol.h"
+#include "platform/win32/ComSecurity.h"
 #include "platform/win32/ShellWindowsAutomation.h"
 #include "platform/win32/Unicode.h"
 #include "standin/StandInTestSupport.h"
@@ -39,8 +40,13 @@ class StandInTrackerTest : public ::testing::Test {
             platform::win32::Widen(QUELL_BIN_DIR "/StandInBrowser.exe");
         ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         comStarted = true;
+        // As the program runs; Windows takes it once per process, and later tries are too late.
+        const platform::Status security = platform::win32::ApplyComSecurity();
+        ASSERT_TRUE(security.ok() || security.error().code == static_cast<DWORD>(RPC_E_TOO_LATE))
+            << security.error().reason;
         ShellWindowsSources sources;
         sources.standInPollMilliseconds = 100;
+        sources.browserCheckMilliseconds = 100;
         automation = std::make_unique<ShellWindowsAutomation>(sources);
     }
 
@@ -127,6 +133,31 @@ TEST_F(StandInTrackerTest, FollowsTheStandInAcrossARestart) {
     ASSERT_TRUE(TrackedCountBecomes(1));
 }
 
+// A tab moved to a process of another integrity level, with no list event: the check on the dead
+// connection re-attaches its window, whose requests are decided again; the others stay as they
+// are until then, and a live window is never refreshed for nothing.
+TEST_F(StandInTrackerTest, WindowWhoseObjectIsReplacedIsReattachedByTheCheck) {
+    Start(L"--windows 2 --url http://moved.example/");
+    ASSERT_TRUE(standIn->List());
+    Track();
+    ASSERT_TRUE(TrackedCountBecomes(2));
+    const std::shared_ptr<IE_Class> before = tracker->IE(1);
+    ::PostMessageW(WindowHandle(0), standin::kWindowNewObject, 0, 0);
+    ASSERT_TRUE(
+        PumpUntil([&] { return tracker->IE(1) != nullptr && tracker->IE(1) != before; }, 10000));
+    const std::shared_ptr<IE_Class> after = tracker->IE(1);
+    standin::testing::PumpFor(500);  // five checks
+    EXPECT_EQ(tracker->IE(1), after) << "refreshed again with every window alive";
+
+    Click(WindowHandle(0), standin::kPopupButton);
+    ASSERT_TRUE(standIn->WaitForRequests(1));
+    auto fields = Fields(Requests().back());
+    EXPECT_EQ(fields["cancel"], "1");
+    EXPECT_EQ(fields["sinks"], "1");
+    EXPECT_EQ(decisions, 1);
+    EXPECT_EQ(lastOpener, std::optional<std::string>("http://moved.example/"));
+}
+
 // Each way a browser raises a request; the decision's answer reaches the stand-in, once per
 // request even when it raises both events.
 TEST_F(StandInTrackerTest, AnswerCrossesBackForEveryRaiseMode) {
@@ -164,6 +195,9 @@ TEST_F(StandInTrackerTest, AnswerCrossesBackForEveryRaiseMode) {
 // The first refresh attaches to windows already open; later ones are timed as a window event
 // would run them.
 TEST_F(StandInTrackerTest, RefreshTimeWithOneTenAndFiftyWindows) {
+    ShellWindowsSources sources;  // the program's checks on its windows, not the tests' quick ones
+    sources.standInPollMilliseconds = 100;
+    automation = std::make_unique<ShellWindowsAutomation>(sources);
     for (const int windows : {1, 10, 50}) {
         Start(L"--windows " + std::to_wstring(windows));
         const auto list = standIn->List();

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # What the program writes into the system for other programs: the Run value of the run-at-startup
-# switch, and the browser's Tools-menu entry with its eight values, each put there and taken
-# away again from the main window, with the status line saying so.
+# switch, and the browser's Tools-menu entry with its eight values in both registry views, each
+# put there and taken away again from the main window, with the status line saying so.
 # shellcheck source=_program.sh
 source "$(dirname "${BASH_SOURCE[0]}")/_program.sh"
 program_begin
 machine_tools_key="HKEY_LOCAL_MACHINE\\$PROGRAM_TOOLS_KEY"
+# What 32-bit browser frames read on 64-bit Windows; Wine's 64-bit prefix keeps it apart too.
+machine32_tools_key="HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\${PROGRAM_TOOLS_KEY#Software\\}"
 user_tools_key="HKEY_CURRENT_USER\\$PROGRAM_TOOLS_KEY"
-for key in "$machine_tools_key" "$user_tools_key"; do
+for key in "$machine_tools_key" "$machine32_tools_key" "$user_tools_key"; do
     e2e_reg_delete "$key"
     PROGRAM_CLEANUPS+=("e2e_reg_delete '$key'")
 done
@@ -31,6 +33,8 @@ EOF
     fi
     e2e_expect_equal "$expected" "$(program_reg_dump "$machine_tools_key")" \
         "the Tools-menu entry for all users"
+    e2e_expect_equal "$expected" "$(program_reg_dump "$machine32_tools_key")" \
+        "the Tools-menu entry for all users of 32-bit browser frames"
     # Writable for all users, so nothing goes to the user's own key.
     e2e_expect_equal "" "$(program_reg_dump "$user_tools_key")" "the user's own Tools-menu entry"
 }
