@@ -55,6 +55,8 @@ using UniqueIcon = UniqueResource<HICON, &::DestroyIcon>;
 using UniqueMenu = UniqueResource<HMENU, &::DestroyMenu>;
 using UniqueRegKey = UniqueResource<HKEY, &::RegCloseKey>;
 using UniqueFindHandle = UniqueResource<HANDLE, &::FindClose, &InvalidHandleValue>;
+using UniqueModule = UniqueResource<HMODULE, &::FreeLibrary>;
+using UniqueDc = UniqueResource<HDC, &::DeleteDC>;
 
 // Owner of one COM interface reference. Copying takes another reference; moving hands it over.
 template <class T>

@@ -164,9 +164,6 @@ e2e_session_start() {
     # Started here, detached: a server or desktop started by a test would hold CTest's pipes.
     wineserver -p >/dev/null 2>&1 </dev/null || true
     wine cmd /c exit >/dev/null 2>&1 </dev/null || true
-    # Wine has no Verdana; a font of its width makes screenshots resemble the design.
-    wine reg add 'HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements' /v Verdana \
-        /d 'DejaVu Sans' /f >/dev/null 2>&1 </dev/null || true
 }
 
 e2e_session_stop() {
