@@ -8,7 +8,7 @@ packages=(
     g++-mingw-w64-x86-64 nsis                              # the Windows program, its installer
     wine wine64 xvfb xdotool x11-utils imagemagick         # running and driving it on Linux
     procps util-linux                                      # pgrep, flock
-    fonts-dejavu-core                                      # end-to-end screenshots' Verdana
+    fonts-dejavu-core                                      # what the prefixes show for Verdana
     python3 sox pandoc                                     # rebuilding the resources (checked)
 )
 

@@ -16,6 +16,10 @@ quell_wine_prefix() {
         if [ ! -f "$WINEPREFIX/.quell-ready" ]; then
             echo "Creating the Wine prefix at $WINEPREFIX (once)..." >&2
             wineboot -i >/dev/null 2>&1 || true
+            # Wine has no Verdana, and what it substitutes depends on the fonts a machine has
+            # collected: the designs' font is named here, one of the same width.
+            wine reg add 'HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements' /v Verdana \
+                /d 'DejaVu Sans' /f >/dev/null 2>&1 </dev/null || true
             wineserver -w
             touch "$WINEPREFIX/.quell-ready"
         fi

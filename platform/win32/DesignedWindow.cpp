@@ -1,5 +1,7 @@
 #include "platform/win32/DesignedWindow.h"
 
+#include <uxtheme.h>
+#include <vssym32.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -93,6 +95,68 @@ bool TakesText(ControlKind kind) {
     return kind == ControlKind::TextBox || kind == ControlKind::Label ||
            kind == ControlKind::Button || kind == ControlKind::CheckBox ||
            kind == ControlKind::Frame;
+}
+
+// The picture at the top of the button's label area and the caption centred in the rest, in
+// the width it was measured in: the control would draw the caption in the narrower rectangle
+// it measured, where Wine wraps a line again whose trailing space does not fit. Only for a
+// button holding a picture; the control draws its frame and every other button itself.
+LRESULT DrawButtonLabel(const NMCUSTOMDRAW& draw) {
+    BUTTON_IMAGELIST picture{};
+    if (draw.dwDrawStage != CDDS_PREPAINT ||
+        !::SendMessageW(draw.hdr.hwndFrom, BCM_GETIMAGELIST, 0,
+                        reinterpret_cast<LPARAM>(&picture)) ||
+        picture.himl == nullptr) {
+        return CDRF_DODEFAULT;
+    }
+    const HWND button = draw.hdr.hwndFrom;
+    const ButtonLabel label = MeasureButtonLabel(button);
+    int side = 0;
+    int height = 0;
+    ::ImageList_GetIconSize(picture.himl, &side, &height);
+    const int width = label.area.right - label.area.left;
+    ::ImageList_Draw(picture.himl, 0, draw.hdc, label.area.left + (width - side) / 2,
+                     label.area.top + picture.margin.top, ILD_NORMAL);
+
+    const int below = label.area.top + picture.margin.top + height + picture.margin.bottom;
+    const int top =
+        below + std::max(0, static_cast<int>(label.area.bottom - below - label.caption.cy) / 2);
+    RECT text{label.area.left, top, label.area.right, top + label.caption.cy};
+    const std::wstring caption = WindowText(button);
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0));
+    const HGDIOBJ previous = font != nullptr ? ::SelectObject(draw.hdc, font) : nullptr;
+    const bool disabled = (draw.uItemState & CDIS_DISABLED) != 0;
+    if (const HTHEME theme = ::GetWindowTheme(button); theme != nullptr) {
+        int state = PBS_NORMAL;
+        if (disabled) {
+            state = PBS_DISABLED;
+        } else if ((draw.uItemState & CDIS_SELECTED) != 0) {
+            state = PBS_PRESSED;
+        } else if ((draw.uItemState & CDIS_HOT) != 0) {
+            state = PBS_HOT;
+        }
+        ::DrawThemeText(theme, draw.hdc, BP_PUSHBUTTON, state, caption.c_str(),
+                        static_cast<int>(caption.size()), CaptionFormat(button), 0, &text);
+    } else {
+        if ((draw.uItemState & CDIS_SELECTED) != 0) {
+            ::OffsetRect(&text, 1, 1);
+        }
+        const int mode = ::SetBkMode(draw.hdc, TRANSPARENT);
+        const COLORREF colour =
+            ::SetTextColor(draw.hdc, ::GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+        ::DrawTextW(draw.hdc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                    CaptionFormat(button));
+        ::SetTextColor(draw.hdc, colour);
+        ::SetBkMode(draw.hdc, mode);
+    }
+    if (previous != nullptr) {
+        ::SelectObject(draw.hdc, previous);
+    }
+    const auto cues = ::SendMessageW(button, WM_QUERYUISTATE, 0, 0);
+    if ((draw.uItemState & CDIS_FOCUS) != 0 && (cues & UISF_HIDEFOCUS) == 0) {
+        ::DrawFocusRect(draw.hdc, &label.area);
+    }
+    return CDRF_SKIPDEFAULT;
 }
 
 }  // namespace
@@ -396,8 +460,7 @@ LRESULT DesignedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
         case WM_NOTIFY:
-            OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-            return 0;
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
@@ -543,8 +606,12 @@ void DesignedWindow::OnMenuOrDialogCommand(int id) {
     }
 }
 
-void DesignedWindow::OnNotify(const NMHDR& header) {
+LRESULT DesignedWindow::OnNotify(const NMHDR& header) {
     const Control* sender = FromHwnd(header.hwndFrom);
+    if (sender != nullptr && sender->design->kind == ControlKind::Button &&
+        header.code == NM_CUSTOMDRAW) {
+        return DrawButtonLabel(reinterpret_cast<const NMCUSTOMDRAW&>(header));
+    }
     if (sender != nullptr && sender->design->kind == ControlKind::StatusBar &&
         header.code == NM_CLICK) {
         // The panel clicked, numbered from 1 as the panels are; 0 beyond the last panel.
@@ -554,6 +621,7 @@ void DesignedWindow::OnNotify(const NMHDR& header) {
                               : static_cast<int>(mouse.dwItemSpec) + 1;
         Raise({EventKind::Click, sender->design->name, panel});
     }
+    return 0;
 }
 
 LRESULT DesignedWindow::OnCtlColor(UINT message, HDC dc, HWND control) {
@@ -852,11 +920,10 @@ void DesignedWindow::ApplyButtonPicture(Control& control) {
     if (control.design->kind != ControlKind::Button || control.design->picture.empty()) {
         return;
     }
-    const auto index = static_cast<std::size_t>(&control - controls_.data());
-    const RECT& rect = layout_[index];
-    const int caption = CaptionHeight(FontFor(control.design->font), Widen(control.design->text),
-                                      rect.right - rect.left, dpi_);
-    const int size = ButtonPictureSize(rect.bottom - rect.top, caption, dpi_);
+    const ButtonLabel label = MeasureButtonLabel(control.hwnd);
+    const ButtonPicture fit =
+        FitButtonPicture(label.area.bottom - label.area.top, label.caption.cy, dpi_);
+    const int size = fit.side;
     UniqueImageList images;
     if (size > 0) {
         const UniqueIcon icon = LoadIconAt(resources_, Widen(control.design->picture), size, size);
@@ -870,7 +937,7 @@ void DesignedWindow::ApplyButtonPicture(Control& control) {
     if (!images && !control.picture) {
         return;  // a missing picture leaves the caption alone
     }
-    BUTTON_IMAGELIST picture{images.get(), {0, 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_TOP};
+    BUTTON_IMAGELIST picture{images.get(), {0, 0, 0, fit.gap}, BUTTON_IMAGELIST_ALIGN_TOP};
     if (!::SendMessageW(control.hwnd, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&picture))) {
         images.reset();  // common controls before version 6: caption only
     }

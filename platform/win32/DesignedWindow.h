@@ -99,7 +99,7 @@ class DesignedWindow final : public Form {
 
     void OnCommand(int id, int code, HWND control);
     void OnMenuOrDialogCommand(int id);
-    void OnNotify(const NMHDR& header);
+    LRESULT OnNotify(const NMHDR& header);
     LRESULT OnCtlColor(UINT message, HDC dc, HWND control);
     void OnSize();
     void OnDpiChanged(UINT dpi, const RECT& suggested);

@@ -58,6 +58,8 @@ using UniqueFindHandle = UniqueResource<HANDLE, &::FindClose, &InvalidHandleValu
 using UniqueWindow = UniqueResource<HWND, &::DestroyWindow>;
 // Memory the system allocated for the caller with LocalAlloc (SDDL conversions, messages).
 using UniqueLocal = UniqueResource<HLOCAL, &::LocalFree>;
+using UniqueModule = UniqueResource<HMODULE, &::FreeLibrary>;
+using UniqueDc = UniqueResource<HDC, &::DeleteDC>;
 
 // Owner of one COM interface reference. Copying takes another reference; moving hands it over.
 template <class T>

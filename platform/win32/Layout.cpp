@@ -1,10 +1,13 @@
 #include "platform/win32/Layout.h"
 
-#include <cstdlib>
+#include <uxtheme.h>
+#include <vssym32.h>
+
 #include <stdexcept>
 #include <string>
 
 #include "platform/win32/Dpi.h"
+#include "platform/win32/Win32Controls.h"
 
 namespace platform::win32 {
 namespace {
@@ -71,29 +74,45 @@ int FontHeight(int hundredthsOfPoint, UINT dpi) {
     return -::MulDiv(hundredthsOfPoint, static_cast<int>(dpi), 7200);
 }
 
-int ButtonPictureSize(int buttonHeight, int captionHeight, UINT dpi) {
-    // Frame, focus rectangle and the gap between picture and caption.
-    const int room = buttonHeight - std::abs(captionHeight) - ScaleFromDefault(8, dpi);
-    for (const int size : {32, 24, 16}) {
-        const int scaled = ScaleFromDefault(size, dpi);
-        if (scaled <= room) {
-            return scaled;
+ButtonPicture FitButtonPicture(int labelHeight, int captionHeight, UINT dpi) {
+    for (const int gap : {ScaleFromDefault(2, dpi), 0}) {
+        for (const int side : {32, 24, 16}) {
+            const int scaled = ScaleFromDefault(side, dpi);
+            if (scaled + gap + captionHeight <= labelHeight) {
+                return {scaled, gap};
+            }
         }
     }
-    return 0;
+    return {0, 0};
 }
 
-int CaptionHeight(HFONT font, const std::wstring& caption, int buttonWidth, UINT dpi) {
-    // A caption too wide for one line wraps; the picture above it must then leave room for
-    // every line, or the last one is cut off.
-    const HDC screen = ::GetDC(nullptr);
-    const HGDIOBJ previous = ::SelectObject(screen, font);
-    RECT text{0, 0, buttonWidth - ScaleFromDefault(10, dpi), 0};
-    ::DrawTextW(screen, caption.c_str(), static_cast<int>(caption.size()), &text,
-                DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
-    ::SelectObject(screen, previous);
-    ::ReleaseDC(nullptr, screen);
-    return text.bottom - text.top;
+UINT CaptionFormat(HWND button) {
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(button, GWL_STYLE));
+    return DT_CENTER | DT_NOCLIP | ((style & BS_MULTILINE) != 0 ? DT_WORDBREAK : DT_SINGLELINE);
+}
+
+ButtonLabel MeasureButtonLabel(HWND button) {
+    RECT client{};
+    ::GetClientRect(button, &client);
+    ButtonLabel label{client, {0, 0}};
+    const HDC dc = ::GetDC(button);
+    if (const HTHEME theme = ::GetWindowTheme(button); theme != nullptr) {
+        ::GetThemeBackgroundContentRect(theme, dc, BP_PUSHBUTTON, PBS_NORMAL, &client, &label.area);
+    } else {
+        ::InflateRect(&label.area, -3, -3);  // the frame and a default button's outline
+    }
+    const std::wstring caption = WindowText(button);
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0));
+    const HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+    RECT extent{0, 0, label.area.right - label.area.left, 0};
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &extent,
+                CaptionFormat(button) | DT_CALCRECT);
+    if (previous != nullptr) {
+        ::SelectObject(dc, previous);
+    }
+    ::ReleaseDC(button, dc);
+    label.caption = {extent.right - extent.left, extent.bottom - extent.top};
+    return label;
 }
 
 }  // namespace platform::win32

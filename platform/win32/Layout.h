@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include <vector>
 
 #include "resources/Design.h"
@@ -22,12 +20,27 @@ SIZE ClientSizePixels(const quell::design::WindowDesign& window, UINT dpi);
 // LOGFONT height of a font size in 1/100 pt: negative, so it names the character height.
 int FontHeight(int hundredthsOfPoint, UINT dpi);
 
-// The side of the square picture shown above a button's caption: the largest of 32, 24 and
-// 16 pixels (at 96 DPI, scaled to `dpi`) that leaves room for the caption, `captionHeight`
-// pixels tall (a LOGFONT height counts as one line); 0 when none fits.
-int ButtonPictureSize(int buttonHeight, int captionHeight, UINT dpi);
+// The square picture shown above a button's caption and the gap between them.
+struct ButtonPicture {
+    int side;
+    int gap;
+};
 
-// The height of a caption wrapped to a button's width, in the given font.
-int CaptionHeight(HFONT font, const std::wstring& caption, int buttonWidth, UINT dpi);
+// The largest of 32, 24 and 16 pixels (at 96 DPI, scaled to `dpi`) that leaves a caption
+// `captionHeight` pixels tall all its lines in a label area `labelHeight` pixels tall. The
+// picture shrinks before the gap goes; {0, 0} when not even the smallest picture fits.
+ButtonPicture FitButtonPicture(int labelHeight, int captionHeight, UINT dpi);
+
+// Where a push button shows its picture and caption (the theme's content rectangle, or the
+// inside of the frame when unthemed), and the size of its caption wrapped to that width in
+// the font the button holds.
+struct ButtonLabel {
+    RECT area;
+    SIZE caption;
+};
+ButtonLabel MeasureButtonLabel(HWND button);
+
+// The DrawText format a push button's caption is measured and drawn with.
+UINT CaptionFormat(HWND button);
 
 }  // namespace platform::win32

@@ -71,14 +71,15 @@ ControlClass ClassFor(const quell::design::WindowDesign& window, std::size_t ind
     return {L"STATIC", common, 0};
 }
 
-std::string Win32TextBox::Text() const {
-    if (control_ == nullptr) {
-        return {};
-    }
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control_)) + 1, L'\0');
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(control_, text.data(), static_cast<int>(text.size()))));
-    return Narrow(text);
+        ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::string Win32TextBox::Text() const {
+    return control_ == nullptr ? std::string() : Narrow(WindowText(control_));
 }
 
 void Win32TextBox::SetText(const std::string& text) {

@@ -32,6 +32,9 @@ struct ControlClass {
 // changes, and WS_VISIBLE unless the design hides the control.
 ControlClass ClassFor(const quell::design::WindowDesign& window, std::size_t index);
 
+// A window's text, or a control's caption, as UTF-16.
+std::wstring WindowText(HWND window);
+
 // Each adapter acts on the control it is attached to; detached (the form unloaded) it reads
 // as empty and ignores writes.
 

@@ -164,9 +164,6 @@ e2e_session_start() {
     # Started here, detached: a server or desktop started by a test would hold CTest's pipes.
     wineserver -p >/dev/null 2>&1 </dev/null || true
     wine cmd /c exit >/dev/null 2>&1 </dev/null || true
-    # Wine has no Verdana; a font of its width makes screenshots resemble the design.
-    wine reg add 'HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements' /v Verdana \
-        /d 'DejaVu Sans' /f >/dev/null 2>&1 </dev/null || true
 }
 
 e2e_session_stop() {
@@ -379,13 +376,18 @@ e2e_expect_reg() {  # key name value, or "<absent>"
 # --- keys, mouse, screenshots ---
 
 # Real key presses (X events through Wine's keyboard input) to a window, or one control of
-# it, brought to the front first.
+# it, brought to the front first. With no window manager Wine never takes the X input focus,
+# so the X server hands keys to the window under the pointer: over no window of Wine's (the
+# pointer parked, say) they are lost. The pointer goes onto the window's top left corner first.
 e2e_press() {  # window control-or-"" keys...
     if [ -n "$2" ]; then
         e2e_driver focus "$1" "$2"
     else
         e2e_driver focus "$1"
     fi
+    local left top
+    IFS='x+' read -r _ _ left top <<<"$(e2e_driver screenshot-rect "$1")"
+    e2e_mouse_move $((left + 1)) $((top + 1))
     xdotool key --clearmodifiers "${@:3}"
 }
 

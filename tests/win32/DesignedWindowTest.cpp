@@ -8,20 +8,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cwctype>
 #include <functional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "platform/win32/Dpi.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Layout.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32EventPump.h"
 #include "platform/win32/Win32Toolkit.h"
 #include "resources/Form1Design.h"
 #include "resources/Form3Design.h"
+#include "resources/SecondaryDesigns.h"
 #include "support/TempFolder.h"
 
 namespace platform::win32 {
@@ -30,10 +34,14 @@ namespace {
 using quell::design::Border;
 using quell::design::ControlDesign;
 using quell::design::ControlKind;
+using quell::design::kAboutDesign;
 using quell::design::kForm1Design;
 using quell::design::kForm3Design;
+using quell::design::kHelpDesign;
+using quell::design::kSplashDesign;
 using quell::design::kVerdana;
 using quell::design::kVerdanaBold;
+using quell::design::kWebsiteDesign;
 using quell::design::WindowDesign;
 
 struct Seen {
@@ -875,32 +883,160 @@ TEST(ButtonPicture, PresentResourceIsTheWindowIconAndIsLoadedAtTheDpiSize) {
     EXPECT_EQ(TextOf(form->ControlHwnd("Command1")), "Allow Always");
 }
 
-TEST(ButtonPicture, ShowsAboveTheCaptionAtTheSizeThatFits) {
+// The face Wine selected for the font a control holds.
+std::wstring SelectedFace(HWND control) {
+    const HDC dc = ::GetDC(control);
+    const HGDIOBJ previous =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    wchar_t face[LF_FACESIZE] = {};
+    ::GetTextFaceW(dc, LF_FACESIZE, face);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+    return face;
+}
+
+// A button as it paints itself, one pixel per value, row after row.
+struct Painting {
+    int width = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+Painting Paint(HWND button) {
+    RECT client{};
+    ::GetClientRect(button, &client);
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const UniqueDc memory(::CreateCompatibleDC(nullptr));
+    const HDC dc = memory.get();
+    const UniqueBitmap bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const HGDIOBJ previous = ::SelectObject(dc, bitmap.get());
+    ::SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                   PRF_CLIENT | PRF_ERASEBKGND);
+    ::GdiFlush();
+    Painting painting{client.right, {}};
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    painting.pixels.assign(first, first + client.right * client.bottom);
+    ::SelectObject(dc, previous);
+    return painting;
+}
+
+// The first and last rows in which two paintings of one button differ; {-1, -1} for none.
+std::pair<int, int> RowsThatDiffer(const Painting& one, const Painting& other) {
+    std::pair rows{-1, -1};
+    for (std::size_t i = 0; i < one.pixels.size() && i < other.pixels.size(); ++i) {
+        if (one.pixels[i] != other.pixels[i]) {
+            const int row = static_cast<int>(i) / one.width;
+            rows = {rows.first < 0 ? row : rows.first, row};
+        }
+    }
+    return rows;
+}
+
+// The rows the caption's ink takes: the button painted with and without its caption.
+std::pair<int, int> CaptionRows(HWND button) {
+    const std::wstring caption = WindowText(button);
+    const Painting full = Paint(button);
+    ::SetWindowTextW(button, L"");
+    const Painting bare = Paint(button);
+    ::SetWindowTextW(button, caption.c_str());
+    return RowsThatDiffer(full, bare);
+}
+
+// The picture shows whole above the caption, and the caption keeps every line it shows on a
+// button tall enough for any caption.
+void ExpectPictureAndWholeCaption(HWND button) {
+    BUTTON_IMAGELIST images{};
+    ASSERT_TRUE(::SendMessageW(button, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images)));
+    ASSERT_NE(images.himl, nullptr) << "no picture";
+    EXPECT_EQ(images.uAlign, static_cast<UINT>(BUTTON_IMAGELIST_ALIGN_TOP));
+    EXPECT_EQ(::ImageList_GetImageCount(images.himl), 1);
+
+    const std::wstring caption = WindowText(button);
+    ::SetWindowTextW(button, L"");
+    const Painting withPicture = Paint(button);
+    BUTTON_IMAGELIST none{nullptr, {}, BUTTON_IMAGELIST_ALIGN_TOP};
+    ::SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&none));
+    const Painting empty = Paint(button);
+    ::SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
+    ::SetWindowTextW(button, caption.c_str());
+    const auto picture = RowsThatDiffer(withPicture, empty);
+    const auto text = CaptionRows(button);
+
+    RECT client{};
+    ::GetClientRect(button, &client);
+    ::SetWindowPos(button, nullptr, 0, 0, client.right, client.bottom * 3,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const auto tall = CaptionRows(button);
+    ::SetWindowPos(button, nullptr, 0, 0, client.right, client.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    ASSERT_GE(picture.first, 0) << "no picture drawn";
+    ASSERT_GE(text.first, 0) << "no caption drawn";
+    EXPECT_GT(text.first, picture.second) << "the caption runs into the picture";
+    EXPECT_EQ(text.second - text.first, tall.second - tall.first) << "the caption is cut off";
+}
+
+// A copy of a design whose fonts name another face, at their own sizes and weights.
+struct Refaced {
+    std::vector<ControlDesign> controls;
+    WindowDesign design;
+};
+
+Refaced WithFace(const WindowDesign& original, std::string_view face) {
+    Refaced copy{{original.controls.begin(), original.controls.end()}, original};
+    for (ControlDesign& control : copy.controls) {
+        if (!control.font.face.empty()) {
+            control.font.face = face;
+        }
+    }
+    copy.design.font.face = face;
+    copy.design.controls = copy.controls;
+    return copy;
+}
+
+TEST(ButtonPicture, EveryPictureAndWholeCaptionShowWhateverFontAndDpi) {
     const CommonControls6 controls;
     ASSERT_TRUE(controls.Active());
-    static constexpr ControlDesign kButtons[] = {
-        {"Command5", ControlKind::Button, "", 60, 60, 1515, 975, "Allow Next Popup", "", kVerdana,
-         "#32516"},
-        {"Command1", ControlKind::Button, "", 1620, 60, 795, 695, "Add", "", kVerdana, "#32516"},
-    };
-    const WindowDesign design{"Pictures", "", 3000,     1500,    Border::FixedSingle, false, true,
-                              true,       "", kVerdana, kButtons};
-    Win32Toolkit toolkit(::GetModuleHandleW(L"user32.dll"));
-    const auto form = toolkit.CreateDesignedWindow(design);
-    ASSERT_TRUE(form->Load());
-    for (const auto& [name, side] : {std::pair{"Command5", 32}, std::pair{"Command1", 24}}) {
-        SCOPED_TRACE(name);
-        BUTTON_IMAGELIST images{};
-        ASSERT_TRUE(::SendMessageW(form->ControlHwnd(name), BCM_GETIMAGELIST, 0,
-                                   reinterpret_cast<LPARAM>(&images)));
-        ASSERT_NE(images.himl, nullptr);
-        EXPECT_EQ(images.uAlign, static_cast<UINT>(BUTTON_IMAGELIST_ALIGN_TOP));
-        int width = 0;
-        int height = 0;
-        ::ImageList_GetIconSize(images.himl, &width, &height);
-        EXPECT_EQ(width, ScaleFromDefault(side, form->Dpi()));
-        EXPECT_EQ(::ImageList_GetImageCount(images.himl), 1);
+    const UniqueModule program(::LoadLibraryExW(Widen(QUELL_BIN_DIR "/QuellPane.exe").c_str(),
+                                                nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_NE(program.get(), nullptr);
+    Win32Toolkit toolkit(program.get());
+    std::set<std::wstring> faces;  // what Wine selected for each face asked for
+    for (const WindowDesign* original : {&kForm1Design, &kForm3Design, &kSplashDesign, &kHelpDesign,
+                                         &kAboutDesign, &kWebsiteDesign}) {
+        if (std::none_of(original->controls.begin(), original->controls.end(),
+                         [](const ControlDesign& control) { return !control.picture.empty(); })) {
+            continue;
+        }
+        // The designs' own face, whatever stands in for it, and faces of other widths.
+        for (const std::string_view face : {"", "DejaVu Serif", "DejaVu Sans Mono"}) {
+            const Refaced refaced = WithFace(*original, face.empty() ? original->font.face : face);
+            const auto form = toolkit.CreateDesignedWindow(refaced.design);
+            ASSERT_TRUE(form->Load());
+            for (const UINT dpi : {96u, 144u}) {
+                if (dpi != form->Dpi()) {
+                    RECT rect{};
+                    ::GetWindowRect(form->Hwnd(), &rect);
+                    ::SendMessageW(form->Hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                                   reinterpret_cast<LPARAM>(&rect));
+                }
+                for (const ControlDesign& control : refaced.controls) {
+                    if (control.kind != ControlKind::Button || control.picture.empty()) {
+                        continue;
+                    }
+                    const HWND button = form->ControlHwnd(control.name);
+                    SCOPED_TRACE(std::string(original->name) + " " + std::string(control.name) +
+                                 " in " + std::string(face) + " at " + std::to_string(dpi));
+                    faces.insert(SelectedFace(button));
+                    ExpectPictureAndWholeCaption(button);
+                }
+            }
+            form->Unload();
+        }
     }
+    EXPECT_GE(faces.size(), 3u) << "too few faces tried to show that the fit holds for any";
 }
 
 TEST(PictureBox, RegisteredPainterDrawsThePictureAndTheLabelsOnIt) {

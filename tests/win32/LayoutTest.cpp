@@ -124,22 +124,25 @@ TEST(Layout, FontHeightIsTheCharacterHeightAtTheDpi) {
     }
 }
 
-TEST(Layout, ButtonPictureIsTheLargestStandardSizeThatLeavesRoomForTheCaption) {
+TEST(Layout, ButtonPictureIsTheLargestThatLeavesTheCaptionAllItsLines) {
     struct Case {
-        int buttonHeight;
-        int fontHeight;
+        int labelHeight;
+        int captionHeight;
         UINT dpi;
-        int size;
+        int side;
+        int gap;
     };
     for (const Case& c : {
-             Case{65, -11, 96, 32},                        // Command5 of the main window
-             Case{46, -11, 96, 24},                        // its Add and Delete buttons
-             Case{57, -11, 96, 32},                        // the prompt's buttons
-             Case{69, -17, 144, 36},                       // Add and Delete at 144 DPI: 24 scaled
-             Case{35, -11, 96, 16}, Case{30, -11, 96, 0},  // no room: caption only
+             Case{59, 13, 96, 32, 2},   // a one-line caption on the main window's top row
+             Case{58, 26, 96, 24, 2},   // two lines: the picture shrinks, the gap stays
+             Case{40, 13, 96, 24, 2},   // Add and Delete
+             Case{64, 20, 144, 36, 3},  // Add and Delete at 144 DPI: 24 and 2 scaled
+             Case{29, 13, 96, 16, 0},   // the gap goes before the last picture does
+             Case{28, 13, 96, 0, 0},    // no room: caption only
          }) {
-        EXPECT_EQ(ButtonPictureSize(c.buttonHeight, c.fontHeight, c.dpi), c.size)
-            << c.buttonHeight << " px at " << c.dpi;
+        const ButtonPicture picture = FitButtonPicture(c.labelHeight, c.captionHeight, c.dpi);
+        EXPECT_EQ(std::tie(picture.side, picture.gap), std::tie(c.side, c.gap))
+            << c.captionHeight << " px of caption in " << c.labelHeight << " at " << c.dpi;
     }
 }
 

@@ -23,9 +23,6 @@
 namespace platform::win32 {
 namespace {
 
-using UniqueModule = UniqueResource<HMODULE, &::FreeLibrary>;
-using UniqueDc = UniqueResource<HDC, &::DeleteDC>;
-
 // The program and its data files, as the build places them.
 std::wstring BinFile(std::wstring_view name) {
     return Widen(QUELL_BIN_DIR "/") + std::wstring(name);
