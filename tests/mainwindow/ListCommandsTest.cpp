@@ -87,6 +87,8 @@ TEST_F(ListCommandsTest, DeleteRemovesOnlySelectedEntryFromAllThreeCopies) {
 
 TEST_F(ListCommandsTest, DeleteWithNothingSelectedChangesNothing) {
     Load("a.com\r\n");
+    dir.Write("disallowed.txt", "");
+    ASSERT_TRUE(lists.LoadDisallowed().ok());
     DeleteSiteCommand(lists, SiteList::Allowed, status);
     EXPECT_EQ(List1.items, Items{"a.com"});
     EXPECT_EQ(dir.Read("allowed.txt"), "a.com\r\n");
@@ -124,6 +126,24 @@ TEST_F(ListCommandsTest, UnrepresentableSiteIsRefusedOnStatusLine) {
     AddSiteCommand(lists, SiteList::Allowed, Text1, status);
     EXPECT_NE(status.Panel(2).find("was not added"), std::string::npos);
     EXPECT_EQ(dir.Read("allowed.txt"), "a.com\r\n");
+}
+
+// The reported loss: allowed.txt held by another program at start, then an Add. The refusal
+// is said where the user looks; a delete once the file is readable shows its entries again
+// and deletes nothing the user did not choose among them.
+TEST_F(ListCommandsTest, ListLockedAtStartKeepsEveryLineThroughAddAndDelete) {
+    dir.Write("allowed.txt", "a.com\r\nb.com\r\n");
+    files.failRead = true;
+    ASSERT_FALSE(lists.LoadAllowed().ok());
+    Text1.SetText("c.com");
+    AddSiteCommand(lists, SiteList::Allowed, Text1, status);
+    EXPECT_EQ(status.Panel(2).rfind("allowed.txt was not rewritten: it could not be read", 0), 0u);
+
+    files.failRead = false;
+    List1.selected = 0;  // "c.com", the only item shown
+    DeleteSiteCommand(lists, SiteList::Allowed, status);
+    EXPECT_EQ(List1.items, (Items{"a.com", "b.com", "c.com"}));
+    EXPECT_EQ(dir.Read("allowed.txt"), "a.com\r\nb.com\r\nc.com\r\n");
 }
 
 }  // namespace
