@@ -47,6 +47,15 @@ class ListBox {
     virtual int ListCount() const = 0;
     virtual std::string List(int index) const = 0;
     virtual bool Selected(int index) const = 0;
+    // Every item in order, each followed by CR LF: the list text of the box.
+    virtual std::string ItemsText() const {
+        std::string text;
+        for (int i = 0; i < ListCount(); ++i) {
+            text += List(i);
+            text += "\r\n";
+        }
+        return text;
+    }
 };
 
 // Anything with a text: text boxes, labels, button and frame captions.

@@ -68,16 +68,6 @@ std::string Module1::FilePath(SiteList list) const {
     return platform::InFolder(programFolder_, FileName(list));
 }
 
-std::string Module1::BoxText(SiteList list) {
-    platform::ListBox& box = Box(list);
-    std::vector<std::string> items;
-    const int count = box.ListCount();
-    for (int i = 0; i < count; ++i) {
-        items.push_back(box.List(i));
-    }
-    return JoinEntries(items);
-}
-
 platform::Status Module1::RewriteRefused(SiteList list) const {
     const Loading& loading = loading_[Index(list)];
     std::string message(FileName(list));
@@ -140,6 +130,7 @@ platform::Status Module1::Remove(SiteList list, std::string_view site) {
         return Explain(content.status(), FileName(list), "read");
     }
     std::string kept;
+    kept.reserve(content.value().size());
     for (std::string_view line : SplitLines(content.value())) {
         if (!LineHolds(line, site)) {
             kept += line;
@@ -182,7 +173,7 @@ platform::Status Module1::Save(SiteList list) {
     if (platform::Status ready = EnsureLoaded(list); !ready) {
         return ready;
     }
-    return Explain(files_.ReplaceText(FilePath(list), RewriteContent(BoxText(list))),
+    return Explain(files_.ReplaceText(FilePath(list), RewriteContent(Box(list).ItemsText())),
                    FileName(list), "save");
 }
 
@@ -203,7 +194,7 @@ platform::Status Module1::CreateListFile(SiteList list, std::string_view firstLi
 
 void Module1::SetTextFromListBox(SiteList list) {
     if (loading_[Index(list)].box == BoxState::Loaded) {
-        Text(list).Assign(BoxText(list));
+        Text(list).Assign(Box(list).ItemsText());
     }
 }
 

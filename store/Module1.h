@@ -80,7 +80,6 @@ class Module1 {
     ListText& Text(SiteList list) {
         return list == SiteList::Allowed ? state_.strAllowed : state_.strDisallowed;
     }
-    std::string BoxText(SiteList list);
 
     BlockerState& state_;
     platform::ListBox& List1_;

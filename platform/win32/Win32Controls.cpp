@@ -15,6 +15,19 @@ using quell::design::Border;
 using quell::design::ControlDesign;
 using quell::design::ControlKind;
 
+// Items are kept as the list text holds them, each followed by CR LF, so that the whole text
+// of a box is one copy.
+constexpr std::string_view kSeparator = "\r\n";
+
+// Room for `size` elements and some to spare: after its load a list grows an entry at a time,
+// and reserving just enough each time would copy the whole list at every add.
+template <class Buffer>
+void ReserveWithRoom(Buffer& buffer, std::size_t size) {
+    if (size > buffer.capacity()) {
+        buffer.reserve(size + size / 8);
+    }
+}
+
 // A new panel's width until the program sets one: one inch.
 constexpr int kDefaultPanelTwips = 1440;
 
@@ -121,7 +134,7 @@ void Win32ListBox::Attach(HWND control) {
 
 std::string_view Win32ListBox::At(std::size_t index) const {
     const std::size_t start = index == 0 ? 0 : ends_[index - 1];
-    return std::string_view(bytes_).substr(start, ends_[index] - start);
+    return std::string_view(bytes_).substr(start, ends_[index] - start - kSeparator.size());
 }
 
 void Win32ListBox::Truncate(std::size_t count) {
@@ -132,23 +145,8 @@ void Win32ListBox::Truncate(std::size_t count) {
 }
 
 bool Win32ListBox::AddItem(const std::string& item) {
-    if (control_ == nullptr) {
-        return false;
-    }
-    const std::size_t before = Count();
-    try {
-        bytes_ += item;
-        ends_.push_back(bytes_.size());
-    } catch (const std::bad_alloc&) {
-        Truncate(before);
-        return false;
-    }
-    // LB_ERR or LB_ERRSPACE: the box is out of room.
-    if (::SendMessageW(control_, LB_ADDSTRING, 0, 0) < 0) {
-        Truncate(before);
-        return false;
-    }
-    return true;
+    const std::string_view one[] = {item};
+    return AddItems(one);
 }
 
 bool Win32ListBox::AddItems(std::span<const std::string_view> items) {
@@ -159,18 +157,20 @@ bool Win32ListBox::AddItems(std::span<const std::string_view> items) {
     try {
         std::size_t size = bytes_.size();
         for (const std::string_view item : items) {
-            size += item.size();
+            size += item.size() + kSeparator.size();
         }
-        bytes_.reserve(size);
-        ends_.reserve(before + items.size());
+        ReserveWithRoom(bytes_, size);
+        ReserveWithRoom(ends_, before + items.size());
         for (const std::string_view item : items) {
             bytes_ += item;
+            bytes_ += kSeparator;
             ends_.push_back(bytes_.size());
         }
     } catch (const std::bad_alloc&) {
         Truncate(before);
         return false;
     }
+    // One message for any number of items; LB_ERR or LB_ERRSPACE when the box is out of room.
     if (::SendMessageW(control_, LB_SETCOUNT, Count(), 0) < 0) {
         Truncate(before);
         ::SendMessageW(control_, LB_SETCOUNT, before, 0);
@@ -185,7 +185,7 @@ void Win32ListBox::RemoveItem(int index) {
         return;
     }
     const auto at = static_cast<std::size_t>(index);
-    const std::size_t length = At(at).size();
+    const std::size_t length = At(at).size() + kSeparator.size();
     bytes_.erase(ends_[at] - length, length);
     ends_.erase(ends_.begin() + index);
     for (std::size_t i = at; i < ends_.size(); ++i) {
@@ -210,6 +210,13 @@ std::string Win32ListBox::List(int index) const {
         return {};
     }
     return std::string(At(static_cast<std::size_t>(index)));
+}
+
+std::string Win32ListBox::ItemsText() const {
+    std::string text;
+    text.reserve(bytes_.size() + kSeparator.size());  // and the CR LF a rewrite adds
+    text = bytes_;
+    return text;
 }
 
 bool Win32ListBox::Selected(int index) const {

@@ -80,6 +80,7 @@ class Win32ListBox final : public ListBox {
     int ListCount() const override;
     std::string List(int index) const override;
     bool Selected(int index) const override;
+    std::string ItemsText() const override;
 
     // WM_DRAWITEM of the box, in the DC's font and colours.
     void Draw(const DRAWITEMSTRUCT& item) const;

@@ -53,6 +53,16 @@ bool ForEachPiece(std::string_view text, Convert&& convert) {
     return true;
 }
 
+// Bytes below 0x80 are the same characters in every ANSI code page and in UTF-8: most lists
+// need no conversion at all.
+bool IsAscii(std::string_view text) {
+    unsigned char any = 0;
+    for (const char c : text) {
+        any |= static_cast<unsigned char>(c);
+    }
+    return any < 0x80;
+}
+
 // True when every character of the UTF-16 text has a byte form in the ANSI code page.
 bool FitsAnsi(std::wstring_view wide) {
     if (::GetACP() == CP_UTF8) {
@@ -162,6 +172,21 @@ std::vector<Leftover> TemporariesOf(const std::wstring& target) {
     return found;
 }
 
+// The bytes a file gets for a UTF-8 text: the text itself when it is ASCII, else its
+// conversion, kept in `held`.
+Result<std::string_view> FileBytes(std::string_view text, const std::string& path,
+                                   std::string& held) {
+    if (IsAscii(text)) {
+        return text;
+    }
+    Result<std::string> ansi = ToAnsi(text, path);
+    if (!ansi) {
+        return ansi.error();
+    }
+    held = std::move(ansi).value();
+    return std::string_view(held);
+}
+
 }  // namespace
 
 Result<std::string> ToAnsi(std::string_view utf8, const std::string& path) {
@@ -170,6 +195,10 @@ Result<std::string> ToAnsi(std::string_view utf8, const std::string& path) {
     ansi.reserve(utf8.size());
     std::optional<Error> failure;
     const bool converted = ForEachPiece(utf8, [&](std::string_view piece) {
+        if (IsAscii(piece)) {
+            ansi += piece;
+            return true;
+        }
         if (::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, piece.data(),
                                   static_cast<int>(piece.size()), nullptr, 0) == 0) {
             failure = Unrepresentable(path, "\xEF\xBF\xBD");
@@ -194,7 +223,7 @@ std::string FromAnsi(std::string_view bytes) {
     utf8.reserve(bytes.size());
     // Pieces are bounded by the file size limit long before INT_MAX.
     (void)ForEachPiece(bytes, [&](std::string_view piece) {
-        utf8 += Narrow(Widen(piece, CP_ACP));
+        utf8 += IsAscii(piece) ? std::string(piece) : Narrow(Widen(piece, CP_ACP));
         return true;
     });
     return utf8;
@@ -241,11 +270,15 @@ Result<std::string> Win32TextFiles::ReadText(const std::string& path) {
         filled += got;
     }
     bytes.resize(filled);
+    if (IsAscii(bytes)) {
+        return bytes;
+    }
     return FromAnsi(bytes);
 }
 
 Status Win32TextFiles::AppendText(const std::string& path, std::string_view text) {
-    Result<std::string> bytes = ToAnsi(text, path);
+    std::string held;
+    const Result<std::string_view> bytes = FileBytes(text, path, held);
     if (!bytes) {
         return bytes.error();
     }
@@ -278,7 +311,8 @@ Status Win32TextFiles::AppendText(const std::string& path, std::string_view text
 }
 
 Status Win32TextFiles::ReplaceText(const std::string& path, std::string_view text) {
-    Result<std::string> bytes = ToAnsi(text, path);
+    std::string held;
+    const Result<std::string_view> bytes = FileBytes(text, path, held);
     if (!bytes) {
         return bytes.error();
     }
