@@ -18,11 +18,11 @@ if ! mount -t tmpfs -o "size=$((exe_bytes + 64 * page))" tmpfs "$E2E_DIR" 2>"$E2
 fi
 rm -f "$E2E_DIR.mount"
 unmount() {
-    if [ -n "$E2E_PID" ]; then
-        e2e_kill 0 2>/dev/null || true
+    if [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; then
+        e2e_driver menu "$E2E_MAIN" mnuFileItem 1 --post >/dev/null 2>&1 || true
+        e2e_kill 30 2>/dev/null || true
     fi
-    wineserver -w 2>/dev/null || true
-    umount "$E2E_DIR" || umount -l "$E2E_DIR" || true
+    umount "$E2E_DIR" 2>/dev/null || umount -l "$E2E_DIR" || true
     e2e_end
 }
 trap unmount EXIT
