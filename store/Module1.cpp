@@ -111,7 +111,10 @@ platform::Status Module1::Add(SiteList list, std::string_view site) {
     // The file has the entry, so the decision honours it even when the box cannot show it.
     Text(list).AppendEntry(site);
     if (!Box(list).AddItem(std::string(site))) {
-        loading_[Index(list)] = {BoxState::Incomplete, std::string(kNoRoom)};
+        Loading& loading = loading_[Index(list)];
+        if (loading.box == BoxState::Loaded) {  // an unread list is filled again when read
+            loading = {BoxState::Incomplete, std::string(kNoRoom)};
+        }
         return Refusal('"' + std::string(site) + "\" was added to " + std::string(FileName(list)) +
                        ", but " + std::string(kNoRoom) + ".");
     }

@@ -93,52 +93,6 @@ TEST_F(Module1Test, SaveWritesListBoxAndLeavesTextAlone) {
     EXPECT_EQ(state.strDisallowed.Text(), "untouched\r\n");
 }
 
-// A file held open by another program at start (a backup tool, a virus scanner): the list box
-// is empty, so rewriting the file from it would lose every entry. An add reads the file again
-// first; while it still cannot be read, the add only appends.
-struct UnreadCase {
-    const char* name;
-    bool readableAtAdd;
-    const char* file;
-    std::vector<std::string> box;
-};
-
-void PrintTo(const UnreadCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class UnreadListTest : public Module1Test, public ::testing::WithParamInterface<UnreadCase> {};
-
-TEST_P(UnreadListTest, IsNeverRewrittenFromItsBox) {
-    dir.Write("allowed.txt", "a.com\r\nb.com\r\nc.com\r\n");
-    files.failRead = true;
-    ASSERT_FALSE(lists.LoadAllowed().ok());
-    EXPECT_TRUE(lists.NeedsLoad(SiteList::Allowed));
-    files.failRead = !GetParam().readableAtAdd;
-    ASSERT_TRUE(lists.AddAllowed("new.com").ok());
-    const platform::Status saved = lists.SaveAllowed();
-    EXPECT_EQ(saved.ok(), GetParam().readableAtAdd);
-    if (!saved.ok()) {
-        EXPECT_EQ(saved.error().message,
-                  "allowed.txt was not rewritten: it could not be read (Access is denied.), so "
-                  "the list shown lacks its entries. The file keeps every line.");
-        EXPECT_FALSE(lists.RemoveAllowed("new.com").ok());
-    }
-    EXPECT_EQ(dir.Read("allowed.txt"), GetParam().file);
-    EXPECT_EQ(List1.items, GetParam().box);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, UnreadListTest,
-                         ::testing::Values(UnreadCase{"ReadableAgain",
-                                                      true,
-                                                      "a.com\r\nb.com\r\nc.com\r\nnew.com\r\n\r\n",
-                                                      {"a.com", "b.com", "c.com", "new.com"}},
-                                           UnreadCase{"StillUnreadable",
-                                                      false,
-                                                      "a.com\r\nb.com\r\nc.com\r\nnew.com\r\n",
-                                                      {"new.com"}}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 // LB_ERRSPACE: a box that refused an entry lacks it, like a box that was never filled.
 TEST_F(Module1Test, BoxWithoutRoomIsNeverRewrittenFrom) {
     dir.Write("allowed.txt", "a.com\r\nb.com\r\nc.com\r\n");
