@@ -14,17 +14,17 @@ base="$E2E_DIR.base"
 seq -f 'site%05g.example' 1 20000 | sed 's/$/\r/' >"$base"
 cp "$base" "$allowed"
 printf '\r\n' >"$E2E_DIR/disallowed.txt"
-entry='x.example\r\n'
+entry() { printf 'x.example\r\n'; }
 
 # The base list, n added entries and the rewrite's empty line, then maybe one more appended.
 rewritten() {  # n appended
     cat "$base"
     for ((i = 0; i < $1; i++)); do
-        printf "$entry"
+        entry
     done
     printf '\r\n'
     if [ "$2" = 1 ]; then
-        printf "$entry"
+        entry
     fi
 }
 
@@ -33,7 +33,7 @@ old_or_new() {  # before
     local n
     n="$(grep -c '^x\.example' "$allowed" || true)"
     cmp -s "$1" "$allowed" ||
-        { cat "$1" && printf "$entry"; } | cmp -s - "$allowed" ||
+        { cat "$1" && entry; } | cmp -s - "$allowed" ||
         rewritten "$n" 0 | cmp -s - "$allowed" ||
         { [ "$n" -gt 0 ] && rewritten $((n - 1)) 1 | cmp -s - "$allowed"; }
 }
