@@ -7,6 +7,7 @@ namespace quell {
 void ListText::Assign(std::string text) {
     text_ = std::move(text);
     folded_.clear();
+    folded_.reserve(text_.capacity());  // the same room for later entries
     FoldCaseAppend(text_, folded_);
 }
 

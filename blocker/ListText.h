@@ -35,7 +35,13 @@ class ListText {
 // The list text of a sequence of entries.
 template <class Entries>
 std::string JoinEntries(const Entries& entries) {
+    std::size_t size = 0;
+    for (const auto& entry : entries) {
+        size += std::string_view(entry).size() + 2;
+    }
     std::string text;
+    // One allocation for a list of millions of entries, with room for the entries added later.
+    text.reserve(size + size / 8);
     for (const auto& entry : entries) {
         text += entry;
         text += "\r\n";

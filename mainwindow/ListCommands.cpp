@@ -25,6 +25,11 @@ void AddSiteCommand(Module1& lists, SiteList list, const platform::TextBox& inpu
 }
 
 void DeleteSiteCommand(Module1& lists, SiteList list, platform::StatusBar& status) {
+    // A list read again only now has lost its selection with its old items: the user
+    // chooses again among the entries the file really holds.
+    if (!Reported(lists.EnsureLoaded(list), status)) {
+        return;
+    }
     platform::ListBox& box = lists.Box(list);
     const int count = box.ListCount();
     for (int i = 0; i < count; ++i) {

@@ -2,7 +2,9 @@
 // implements them over real controls, tests over fakes.
 #pragma once
 
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -20,14 +22,40 @@ inline bool IsOn(const CheckBox& box) {
     return box.Value() == 1;
 }
 
+// Items are kept exactly as given, whatever bytes they hold.
 class ListBox {
   public:
     virtual ~ListBox() = default;
-    virtual void AddItem(const std::string& item) = 0;  // appended after the last item
+    // Appended after the last item; false when the box has no room for it.
+    virtual bool AddItem(const std::string& item) = 0;
+    // Appends every item in order (a whole list file at once); false when the box took
+    // fewer than all of them.
+    virtual bool AddItems(std::span<const std::string_view> items) {
+        for (const std::string_view item : items) {
+            if (!AddItem(std::string(item))) {
+                return false;
+            }
+        }
+        return true;
+    }
     virtual void RemoveItem(int index) = 0;
+    virtual void Clear() {
+        while (ListCount() > 0) {
+            RemoveItem(ListCount() - 1);
+        }
+    }
     virtual int ListCount() const = 0;
     virtual std::string List(int index) const = 0;
     virtual bool Selected(int index) const = 0;
+    // Every item in order, each followed by CR LF: the list text of the box.
+    virtual std::string ItemsText() const {
+        std::string text;
+        for (int i = 0; i < ListCount(); ++i) {
+            text += List(i);
+            text += "\r\n";
+        }
+        return text;
+    }
 };
 
 // Anything with a text: text boxes, labels, button and frame captions.

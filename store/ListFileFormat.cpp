@@ -1,9 +1,12 @@
 #include "store/ListFileFormat.h"
 
+#include <algorithm>
+
 namespace quell {
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
+    lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r')) + 1);
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r') {
@@ -34,10 +37,9 @@ std::vector<std::string> ParseListFile(std::string_view text) {
     return entries;
 }
 
-std::string RewriteContent(std::string_view listText) {
-    std::string content(listText);
-    content += "\r\n";
-    return content;
+std::string RewriteContent(std::string listText) {
+    listText += "\r\n";
+    return listText;
 }
 
 }  // namespace quell

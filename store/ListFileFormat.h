@@ -18,6 +18,6 @@ bool IsSkippedLine(std::string_view line);
 std::vector<std::string> ParseListFile(std::string_view text);
 
 // What a full rewrite writes: the list text and one more CR LF.
-std::string RewriteContent(std::string_view listText);
+std::string RewriteContent(std::string listText);
 
 }  // namespace quell

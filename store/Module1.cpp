@@ -7,10 +7,20 @@
 namespace quell {
 namespace {
 
-// A line holds the site when the site occurs in it in any case; an empty line holds nothing.
+// A line holds the site when the site occurs in it in any case; an empty line holds nothing,
+// and an empty site (an item that shows as blank) is held by no line, or deleting it would
+// empty the file.
 bool LineHolds(std::string_view line, std::string_view site) {
-    return !line.empty() && ContainsIgnoreCase(line, site);
+    return !line.empty() && !site.empty() && ContainsIgnoreCase(line, site);
 }
+
+platform::Status Refusal(std::string message) {
+    platform::Error error;
+    error.message = std::move(message);
+    return error;
+}
+
+constexpr std::string_view kNoRoom = "the list box has no room for more entries";
 
 platform::Status Explain(platform::Status status, std::string_view file, std::string_view doing,
                          std::string_view site = {}) {
@@ -58,35 +68,72 @@ std::string Module1::FilePath(SiteList list) const {
     return platform::InFolder(programFolder_, FileName(list));
 }
 
-std::string Module1::BoxText(SiteList list) {
-    platform::ListBox& box = Box(list);
-    std::vector<std::string> items;
-    const int count = box.ListCount();
-    for (int i = 0; i < count; ++i) {
-        items.push_back(box.List(i));
+platform::Status Module1::RewriteRefused(SiteList list) const {
+    const Loading& loading = loading_[Index(list)];
+    std::string message(FileName(list));
+    message += " was not rewritten: ";
+    if (loading.box == BoxState::NotLoaded) {
+        message +=
+            "it could not be read (" + loading.why + "), so the list shown lacks its entries.";
+    } else {
+        message += "the list shown lacks some of its entries (" + loading.why + ").";
     }
-    return JoinEntries(items);
+    message += " The file keeps every line.";
+    return Refusal(std::move(message));
+}
+
+platform::Status Module1::EnsureLoaded(SiteList list) {
+    switch (loading_[Index(list)].box) {
+        case BoxState::Loaded:
+            return platform::Status::Ok();
+        case BoxState::NotLoaded:
+            if (Load(list)) {
+                return platform::Status::Ok();
+            }
+            break;
+        case BoxState::Incomplete:
+            break;
+    }
+    return RewriteRefused(list);
 }
 
 platform::Status Module1::Add(SiteList list, std::string_view site) {
+    if (NeedsLoad(list)) {
+        // Appending is safe either way; loading first shows the file's entries with it.
+        (void)Load(list);
+    }
     std::string line(site);
     line += "\r\n";
     platform::Status written = files_.AppendText(FilePath(list), line);
     if (!written) {
         return Explain(written, FileName(list), "add to", site);
     }
-    Box(list).AddItem(std::string(site));
+    // The file has the entry, so the decision honours it even when the box cannot show it.
     Text(list).AppendEntry(site);
+    if (!Box(list).AddItem(std::string(site))) {
+        Loading& loading = loading_[Index(list)];
+        if (loading.box == BoxState::Loaded) {  // an unread list is filled again when read
+            loading = {BoxState::Incomplete, std::string(kNoRoom)};
+        }
+        return Refusal('"' + std::string(site) + "\" was added to " + std::string(FileName(list)) +
+                       ", but " + std::string(kNoRoom) + ".");
+    }
     return platform::Status::Ok();
 }
 
 platform::Status Module1::Remove(SiteList list, std::string_view site) {
+    // The rewrite drops every line holding the site; only a box with all the others can put
+    // them back. Not loaded here: the caller's item would no longer be the one it chose.
+    if (loading_[Index(list)].box != BoxState::Loaded) {
+        return RewriteRefused(list);
+    }
     const std::string path = FilePath(list);
     platform::Result<std::string> content = files_.ReadText(path);
     if (!content) {
         return Explain(content.status(), FileName(list), "read");
     }
     std::string kept;
+    kept.reserve(content.value().size());
     for (std::string_view line : SplitLines(content.value())) {
         if (!LineHolds(line, site)) {
             kept += line;
@@ -102,32 +149,56 @@ platform::Status Module1::Remove(SiteList list, std::string_view site) {
 }
 
 platform::Status Module1::Load(SiteList list) {
+    Loading& loading = loading_[Index(list)];
     platform::Result<std::string> content = files_.ReadText(FilePath(list));
     if (!content) {
+        // The box keeps what was added since; those entries are in the file too.
+        loading = {BoxState::NotLoaded, content.error().reason};
         return Explain(content.status(), FileName(list), "read");
     }
-    const std::vector<std::string> entries = ParseListFile(content.value());
-    platform::ListBox& box = Box(list);
-    for (const std::string& entry : entries) {
-        box.AddItem(entry);
-    }
+    std::vector<std::string_view> entries = SplitLines(content.value());
+    std::erase_if(entries, IsSkippedLine);
     Text(list).Assign(JoinEntries(entries));
+    platform::ListBox& box = Box(list);
+    box.Clear();
+    if (!box.AddItems(entries)) {
+        loading = {BoxState::Incomplete, std::string(kNoRoom)};
+        return Refusal("The list shows " + std::to_string(box.ListCount()) + " of the " +
+                       std::to_string(entries.size()) + " entries of " +
+                       std::string(FileName(list)) + ": " + std::string(kNoRoom) +
+                       ". The file keeps them all and is not rewritten from the list.");
+    }
+    loading.box = BoxState::Loaded;
     return platform::Status::Ok();
 }
 
 platform::Status Module1::Save(SiteList list) {
-    return Explain(files_.ReplaceText(FilePath(list), RewriteContent(BoxText(list))),
+    if (platform::Status ready = EnsureLoaded(list); !ready) {
+        return ready;
+    }
+    return Explain(files_.ReplaceText(FilePath(list), RewriteContent(Box(list).ItemsText())),
                    FileName(list), "save");
 }
 
+platform::Status Module1::Recover(SiteList list) {
+    return Explain(files_.Recover(FilePath(list)), FileName(list), "finish the last save of");
+}
+
 platform::Status Module1::CreateListFile(SiteList list, std::string_view firstLine) {
+    // A hidden or system file escapes the directory search that found the list missing, but
+    // it is the user's list all the same: appending would add the line again at every start.
+    if (files_.Exists(FilePath(list))) {
+        return platform::Status::Ok();
+    }
     std::string line(firstLine);
     line += "\r\n";
     return Explain(files_.AppendText(FilePath(list), line), FileName(list), "create", firstLine);
 }
 
 void Module1::SetTextFromListBox(SiteList list) {
-    Text(list).Assign(BoxText(list));
+    if (loading_[Index(list)].box == BoxState::Loaded) {
+        Text(list).Assign(Box(list).ItemsText());
+    }
 }
 
 }  // namespace quell

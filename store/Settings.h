@@ -26,6 +26,10 @@ inline constexpr std::string_view kShowHelp = "showHelp";
 
 inline constexpr std::string_view kSettingsSection = "Settings";
 
+// The longest list text kept as a copy in the settings: in the registry's UTF-16 that is
+// 1 MB, the most one value can practically hold.
+inline constexpr std::size_t kLargestListCopy = 512 * 1024;
+
 class Settings {
   public:
     // `publisherHost` goes into the default of "strAllowed".

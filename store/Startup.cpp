@@ -21,7 +21,57 @@ void ReportIfFailed(Form1& form, const platform::Status& status) {
     }
 }
 
+constexpr SiteList kLists[] = {SiteList::Allowed, SiteList::Disallowed};
+
+// A list file another program holds open at start-up (a backup tool, a virus scanner) is
+// read again on this timer until it can be.
+constexpr int kListLoadTimer = 21;
+constexpr int kListLoadRetryMs = 3000;
+
+void LoadListFiles(MainWindowParts& parts) {
+    for (const SiteList list : kLists) {
+        platform::Status loaded = parts.lists.Load(list);
+        if (!loaded && parts.lists.NeedsLoad(list)) {
+            parts.form.SetStatus(loaded.error().message +
+                                 " It is read again as soon as it can be.");
+        } else {
+            ReportIfFailed(parts.form, loaded);
+        }
+    }
+    if (parts.lists.NeedsLoad(SiteList::Allowed) || parts.lists.NeedsLoad(SiteList::Disallowed)) {
+        parts.form.window().StartTimer(kListLoadTimer, kListLoadRetryMs);
+    }
+}
+
+void RetryListLoads(MainWindowParts& parts) {
+    for (const SiteList list : kLists) {
+        if (parts.lists.NeedsLoad(list) && parts.lists.Load(list)) {
+            parts.form.SetStatus(std::string(FileName(list)) +
+                                 " could be read now: the list shows all its entries.");
+        }
+    }
+    if (!parts.lists.NeedsLoad(SiteList::Allowed) && !parts.lists.NeedsLoad(SiteList::Disallowed)) {
+        parts.form.window().StopTimer(kListLoadTimer);
+    }
+}
+
+// A list copy too large for one registry value is left out rather than written: the list
+// file holds the list, and the copy only stands in for a file that cannot be read.
+void SaveListCopy(MainWindowParts& parts, std::string_view key, const ListText& text,
+                  std::string_view listName) {
+    if (text.Text().size() > kLargestListCopy) {
+        parts.form.SetStatus("The " + std::string(listName) + " list (" +
+                             std::to_string(text.Text().size() >> 10) +
+                             " KB) is too large for a copy in the settings; its file keeps it.");
+        return;
+    }
+    (void)parts.settings.Save(key, text.Text());
+}
+
 void CreateMissingListFiles(MainWindowParts& parts) {
+    for (const SiteList list : kLists) {
+        ReportIfFailed(parts.form, parts.lists.Recover(list));
+    }
     if (!parts.services.ListFileExists(SiteList::Allowed)) {
         ReportIfFailed(parts.form,
                        parts.lists.CreateListFile(SiteList::Allowed, parts.site.strWebsite));
@@ -64,8 +114,7 @@ void Form1_Load(MainWindowParts& parts) {
     status.SetPanelText(1, std::to_string(state.lngBlocked) + std::string(kBlockedSuffix));
 
     CreateMissingListFiles(parts);
-    ReportIfFailed(parts.form, parts.lists.LoadAllowed());
-    ReportIfFailed(parts.form, parts.lists.LoadDisallowed());
+    LoadListFiles(parts);
 
     if (parts.form.state() == "up") {
         window.SetState(platform::WindowState::Normal);
@@ -95,8 +144,8 @@ void SaveSettingsOnShutdown(MainWindowParts& parts) {
     (void)settings.SaveNumber(keys::kChkAuto, window.Check("Check2").Value());
     (void)settings.SaveNumber(keys::kChkStopPop, window.Check("Check1").Value());
     (void)settings.SaveNumber(keys::kIntStopped, parts.state.lngBlocked);
-    (void)settings.Save(keys::kStrAllowed, parts.state.strAllowed.Text());
-    (void)settings.Save(keys::kStrDisallowed, parts.state.strDisallowed.Text());
+    SaveListCopy(parts, keys::kStrAllowed, parts.state.strAllowed, "allowed");
+    SaveListCopy(parts, keys::kStrDisallowed, parts.state.strDisallowed, "disallowed");
     (void)settings.SaveNumber(keys::kChkLinks, window.Check("Check6").Value());
     (void)settings.Save(keys::kState, parts.form.state());
 }
@@ -112,6 +161,10 @@ void Form1_Unload(MainWindowParts& parts) {
 void OnMainWindowEvent(MainWindowParts& parts, const platform::Event& event) {
     if (event.kind == platform::EventKind::EndSession && event.control.empty()) {
         SaveSettingsOnShutdown(parts);
+        return;
+    }
+    if (event.kind == platform::EventKind::Timer && event.index == kListLoadTimer) {
+        RetryListLoads(parts);
         return;
     }
     parts.form.OnEvent(event);

@@ -51,8 +51,9 @@ void SaveSettingsOnShutdown(MainWindowParts& parts);
 
 void Form1_Unload(MainWindowParts& parts);
 
-// Every event of the main window: the session's end saves what an orderly exit would save;
-// everything else is the window's own.
+// Every event of the main window: the session's end saves what an orderly exit would save,
+// the list-load timer reads again a list file that could not be read; everything else is the
+// window's own.
 void OnMainWindowEvent(MainWindowParts& parts, const platform::Event& event);
 
 }  // namespace quell

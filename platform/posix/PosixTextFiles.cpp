@@ -1,13 +1,16 @@
 #include "platform/posix/PosixTextFiles.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "platform/Cp1252.h"
 
@@ -87,6 +90,9 @@ Result<std::string> PosixTextFiles::ReadText(const std::string& path) {
             break;
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
+        if (bytes.size() > kLargestTextFile) {
+            return SystemError("read", path, EFBIG);
+        }
     }
     return cp1252::Decode(bytes);
 }
@@ -123,6 +129,9 @@ Status PosixTextFiles::AppendText(const std::string& path, std::string_view text
         return SystemError("fstat", path, errno);
     }
     Status written = WriteAll(fd.get(), bytes.value(), path);
+    if (written && ops_.fsync(fd.get()) != 0) {
+        written = SystemError("fsync", path, errno);
+    }
     if (!written) {
         // A half-written line would corrupt the list: put the file back as it was.
         if (existed) {
@@ -139,10 +148,11 @@ Status PosixTextFiles::ReplaceText(const std::string& path, std::string_view tex
     if (!bytes) {
         return bytes.error();
     }
-    std::string temp = path + ".XXXXXX";
-    UniqueFd fd(::mkstemp(temp.data()));
+    std::string temp = path + std::string(kTemporaryMark) +
+                       std::string(kTemporaryUniqueLength, 'X') + std::string(kTemporaryEnd);
+    UniqueFd fd(::mkstemps(temp.data(), static_cast<int>(kTemporaryEnd.size())));
     if (fd.get() < 0) {
-        return SystemError("mkstemp", path, errno);
+        return SystemError("mkstemps", path, errno);
     }
     struct stat original {};
     if (::stat(path.c_str(), &original) == 0) {
@@ -162,6 +172,44 @@ Status PosixTextFiles::ReplaceText(const std::string& path, std::string_view tex
     }
     if (!status) {
         ::unlink(temp.c_str());
+    }
+    return status;
+}
+
+Status PosixTextFiles::Recover(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::vector<std::pair<std::string, struct timespec>> leftovers;
+    if (DIR* dir = ::opendir(folder.c_str()); dir != nullptr) {
+        while (const dirent* entry = ::readdir(dir)) {
+            struct stat info {};
+            const std::string found = folder + '/' + entry->d_name;
+            if (IsTemporaryOf(entry->d_name, name) && ::stat(found.c_str(), &info) == 0) {
+                leftovers.emplace_back(found, info.st_mtim);
+            }
+        }
+        ::closedir(dir);
+    }
+    if (leftovers.empty()) {
+        return Status::Ok();
+    }
+    if (!Exists(path)) {
+        const auto newest =
+            std::max_element(leftovers.begin(), leftovers.end(), [](const auto& a, const auto& b) {
+                return std::pair(a.second.tv_sec, a.second.tv_nsec) <
+                       std::pair(b.second.tv_sec, b.second.tv_nsec);
+            });
+        if (::rename(newest->first.c_str(), path.c_str()) != 0) {
+            return SystemError("rename", path, errno);  // every copy stays for the next try
+        }
+        leftovers.erase(newest);
+    }
+    Status status;
+    for (const auto& leftover : leftovers) {
+        if (::unlink(leftover.first.c_str()) != 0 && status) {
+            status = SystemError("unlink", leftover.first, errno);
+        }
     }
     return status;
 }

@@ -25,6 +25,7 @@ class PosixTextFiles final : public TextFiles {
     Result<std::string> ReadText(const std::string& path) override;
     Status AppendText(const std::string& path, std::string_view text) override;
     Status ReplaceText(const std::string& path, std::string_view text) override;
+    Status Recover(const std::string& path) override;
 
   private:
     Status WriteAll(int fd, std::string_view bytes, const std::string& path);

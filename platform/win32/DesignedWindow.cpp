@@ -461,6 +461,11 @@ LRESULT DesignedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         case WM_NOTIFY:
             return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_DRAWITEM:
+            if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
+                return TRUE;
+            }
+            break;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
@@ -537,6 +542,16 @@ LRESULT DesignedWindow::HandleControlMessage(Control& control, HWND hwnd, UINT m
         case WM_MOUSEMOVE:
             if (OnControlMouseMove(control, lParam)) {
                 return 0;
+            }
+            break;
+        case LB_GETTEXTLEN:
+            if (control.design->kind == ControlKind::ListBox) {
+                return control.list.TextLength(wParam);
+            }
+            break;
+        case LB_GETTEXT:
+            if (control.design->kind == ControlKind::ListBox) {
+                return control.list.CopyText(wParam, reinterpret_cast<wchar_t*>(lParam));
             }
             break;
         case WM_ERASEBKGND:
@@ -646,6 +661,15 @@ LRESULT DesignedWindow::OnCtlColor(UINT message, HDC dc, HWND control) {
                   layout_[pictureIndex].top - layout_[labelIndex].top});
     ::SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+}
+
+bool DesignedWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    const Control* sender = item.CtlType == ODT_LISTBOX ? FromHwnd(item.hwndItem) : nullptr;
+    if (sender == nullptr || sender->design->kind != ControlKind::ListBox) {
+        return false;
+    }
+    sender->list.Draw(item);
+    return true;
 }
 
 void DesignedWindow::OnSize() {
@@ -902,6 +926,7 @@ void DesignedWindow::ApplyFonts() {
     for (const Control& control : controls_) {
         ::SendMessageW(control.hwnd, WM_SETFONT,
                        reinterpret_cast<WPARAM>(FontFor(control.design->font)), TRUE);
+        control.list.FitItemHeight();
     }
 }
 

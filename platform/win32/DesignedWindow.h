@@ -101,6 +101,7 @@ class DesignedWindow final : public Form {
     void OnMenuOrDialogCommand(int id);
     LRESULT OnNotify(const NMHDR& header);
     LRESULT OnCtlColor(UINT message, HDC dc, HWND control);
+    bool OnDrawItem(const DRAWITEMSTRUCT& item);
     void OnSize();
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     bool OnActivate(bool active, bool minimized);

@@ -2,6 +2,10 @@
 
 #include <richedit.h>
 
+#include <algorithm>
+#include <climits>
+#include <new>
+
 #include "platform/win32/Unicode.h"
 
 namespace platform::win32 {
@@ -10,6 +14,19 @@ namespace {
 using quell::design::Border;
 using quell::design::ControlDesign;
 using quell::design::ControlKind;
+
+// Items are kept as the list text holds them, each followed by CR LF, so that the whole text
+// of a box is one copy.
+constexpr std::string_view kSeparator = "\r\n";
+
+// Room for `size` elements and some to spare: after its load a list grows an entry at a time,
+// and reserving just enough each time would copy the whole list at every add.
+template <class Buffer>
+void ReserveWithRoom(Buffer& buffer, std::size_t size) {
+    if (size > buffer.capacity()) {
+        buffer.reserve(size + size / 8);
+    }
+}
 
 // A new panel's width until the program sets one: one inch.
 constexpr int kDefaultPanelTwips = 1440;
@@ -48,7 +65,8 @@ ControlClass ClassFor(const quell::design::WindowDesign& window, std::size_t ind
             return {L"EDIT", common | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
         case ControlKind::ListBox:
             return {L"LISTBOX",
-                    common | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                    common | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                        LBS_NODATA | LBS_OWNERDRAWFIXED,
                     WS_EX_CLIENTEDGE};
         case ControlKind::CheckBox:
             // Not an automatic box: the window toggles it, so that a user's click and a
@@ -105,44 +123,157 @@ void Win32CheckBox::OnUserClick() {
     SetValue(Value() == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
 }
 
-void Win32ListBox::AddItem(const std::string& item) {
+void Win32ListBox::Attach(HWND control) {
+    control_ = control;
+    bytes_.clear();
+    ends_.clear();
     if (control_ != nullptr) {
-        ::SendMessageW(control_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+        ::SetWindowLongPtrW(control_, GWL_STYLE,
+                            ::GetWindowLongPtrW(control_, GWL_STYLE) | LBS_HASSTRINGS);
     }
+}
+
+std::string_view Win32ListBox::At(std::size_t index) const {
+    const std::size_t start = index == 0 ? 0 : ends_[index - 1];
+    return std::string_view(bytes_).substr(start, ends_[index] - start - kSeparator.size());
+}
+
+void Win32ListBox::Truncate(std::size_t count) {
+    if (count < Count()) {
+        bytes_.resize(count == 0 ? 0 : ends_[count - 1]);
+        ends_.resize(count);
+    }
+}
+
+bool Win32ListBox::AddItem(const std::string& item) {
+    const std::string_view one[] = {item};
+    return AddItems(one);
+}
+
+bool Win32ListBox::AddItems(std::span<const std::string_view> items) {
+    if (control_ == nullptr) {
+        return items.empty();
+    }
+    const std::size_t before = Count();
+    try {
+        std::size_t size = bytes_.size();
+        for (const std::string_view item : items) {
+            size += item.size() + kSeparator.size();
+        }
+        ReserveWithRoom(bytes_, size);
+        ReserveWithRoom(ends_, before + items.size());
+        for (const std::string_view item : items) {
+            bytes_ += item;
+            bytes_ += kSeparator;
+            ends_.push_back(bytes_.size());
+        }
+    } catch (const std::bad_alloc&) {
+        Truncate(before);
+        return false;
+    }
+    // One message for any number of items; LB_ERR or LB_ERRSPACE when the box is out of room.
+    if (::SendMessageW(control_, LB_SETCOUNT, Count(), 0) < 0) {
+        Truncate(before);
+        ::SendMessageW(control_, LB_SETCOUNT, before, 0);
+        return false;
+    }
+    return true;
 }
 
 void Win32ListBox::RemoveItem(int index) {
-    if (control_ != nullptr) {
-        ::SendMessageW(control_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    if (control_ == nullptr || index < 0 || static_cast<std::size_t>(index) >= Count() ||
+        ::SendMessageW(control_, LB_DELETESTRING, static_cast<WPARAM>(index), 0) == LB_ERR) {
+        return;
     }
+    const auto at = static_cast<std::size_t>(index);
+    const std::size_t length = At(at).size() + kSeparator.size();
+    bytes_.erase(ends_[at] - length, length);
+    ends_.erase(ends_.begin() + index);
+    for (std::size_t i = at; i < ends_.size(); ++i) {
+        ends_[i] -= length;
+    }
+}
+
+void Win32ListBox::Clear() {
+    if (control_ != nullptr) {
+        ::SendMessageW(control_, LB_RESETCONTENT, 0, 0);
+    }
+    bytes_.clear();
+    ends_.clear();
 }
 
 int Win32ListBox::ListCount() const {
-    if (control_ == nullptr) {
-        return 0;
-    }
-    const LRESULT count = ::SendMessageW(control_, LB_GETCOUNT, 0, 0);
-    return count == LB_ERR ? 0 : static_cast<int>(count);
+    return control_ == nullptr ? 0 : static_cast<int>(std::min<std::size_t>(Count(), INT_MAX));
 }
 
 std::string Win32ListBox::List(int index) const {
-    if (control_ == nullptr || index < 0) {
+    if (control_ == nullptr || index < 0 || static_cast<std::size_t>(index) >= Count()) {
         return {};
     }
-    const LRESULT length = ::SendMessageW(control_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR) {
-        return {};
-    }
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT copied = ::SendMessageW(control_, LB_GETTEXT, static_cast<WPARAM>(index),
-                                          reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
-    return Narrow(text);
+    return std::string(At(static_cast<std::size_t>(index)));
+}
+
+std::string Win32ListBox::ItemsText() const {
+    std::string text;
+    text.reserve(bytes_.size() + kSeparator.size());  // and the CR LF a rewrite adds
+    text = bytes_;
+    return text;
 }
 
 bool Win32ListBox::Selected(int index) const {
     return control_ != nullptr && index >= 0 &&
            ::SendMessageW(control_, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+}
+
+void Win32ListBox::Draw(const DRAWITEMSTRUCT& item) const {
+    const HDC dc = item.hDC;
+    RECT row = item.rcItem;
+    if (item.itemID < Count()) {
+        const bool selected = (item.itemState & ODS_SELECTED) != 0;
+        const COLORREF text =
+            selected ? ::SetTextColor(dc, ::GetSysColor(COLOR_HIGHLIGHTTEXT)) : ::GetTextColor(dc);
+        const COLORREF back =
+            ::SetBkColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        // Nothing past the first few hundred characters fits in the box; a 1 MB entry is not
+        // laid out whole at every paint.
+        constexpr std::size_t kShownBytes = 4096;
+        const std::wstring shown = Widen(At(item.itemID).substr(0, kShownBytes));
+        ::ExtTextOutW(dc, row.left + 2, row.top, ETO_OPAQUE | ETO_CLIPPED, &row, shown.data(),
+                      static_cast<UINT>(shown.size()), nullptr);
+        ::SetTextColor(dc, text);
+        ::SetBkColor(dc, back);
+    }
+    if ((item.itemState & ODS_FOCUS) != 0) {
+        ::DrawFocusRect(dc, &row);
+    }
+}
+
+LRESULT Win32ListBox::TextLength(WPARAM index) const {
+    return index < Count() ? static_cast<LRESULT>(Widen(At(index)).size()) : LB_ERR;
+}
+
+LRESULT Win32ListBox::CopyText(WPARAM index, wchar_t* buffer) const {
+    if (index >= Count() || buffer == nullptr) {
+        return LB_ERR;
+    }
+    const std::wstring text = Widen(At(index));
+    std::copy(text.begin(), text.end(), buffer);
+    buffer[text.size()] = L'\0';
+    return static_cast<LRESULT>(text.size());
+}
+
+void Win32ListBox::FitItemHeight() const {
+    if (control_ == nullptr) {
+        return;
+    }
+    const HDC dc = ::GetDC(control_);
+    const HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control_, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control_, dc);
+    ::SendMessageW(control_, LB_SETITEMHEIGHT, 0, MAKELPARAM(metrics.tmHeight, 0));
 }
 
 void Win32StatusBar::Attach(HWND control, UINT dpi) {

@@ -7,7 +7,9 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Controls.h"
@@ -66,17 +68,39 @@ class Win32CheckBox final : public CheckBox {
     std::function<void()> clicked_;
 };
 
+// The box shows items it does not store (LBS_NODATA, drawn by its window): filling a text
+// list box with a 2.5-million-line list takes minutes under Wine, and a text item ends at its
+// first NUL. The items live here, in one buffer, exactly as given; the box knows their count.
 class Win32ListBox final : public ListBox {
   public:
-    void Attach(HWND control) { control_ = control; }
-    void AddItem(const std::string& item) override;
+    // Marks the box as one with texts, so that other programs (accessibility tools, the test
+    // driver) get LB_GETTEXT marshalled and answered from here.
+    void Attach(HWND control);
+    bool AddItem(const std::string& item) override;
+    bool AddItems(std::span<const std::string_view> items) override;
     void RemoveItem(int index) override;
+    void Clear() override;
     int ListCount() const override;
     std::string List(int index) const override;
     bool Selected(int index) const override;
+    std::string ItemsText() const override;
+
+    // WM_DRAWITEM of the box, in the DC's font and colours.
+    void Draw(const DRAWITEMSTRUCT& item) const;
+    // LB_GETTEXTLEN and LB_GETTEXT (UTF-16, the buffer holding the length and a NUL).
+    LRESULT TextLength(WPARAM index) const;
+    LRESULT CopyText(WPARAM index, wchar_t* buffer) const;
+    // A row as high as the box's font, as a text list box has; after every font change.
+    void FitItemHeight() const;
 
   private:
+    std::size_t Count() const { return ends_.size(); }
+    std::string_view At(std::size_t index) const;
+    void Truncate(std::size_t count);
+
     HWND control_ = nullptr;
+    std::string bytes_;              // every item, one after the other
+    std::vector<std::size_t> ends_;  // where each item ends in bytes_
 };
 
 // Panels laid out left to right; a panel's width is kept in twips and converted at the

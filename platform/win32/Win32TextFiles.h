@@ -2,16 +2,35 @@
 // leaves a list truncated.
 #pragma once
 
+#include <windows.h>
+
 #include "platform/TextFiles.h"
 
 namespace platform::win32 {
 
+// The calls that finish a rewrite; tests replace them to fail the way a virus scanner or a
+// backup tool holding the file makes them fail.
+struct Win32FileOps {
+    BOOL(WINAPI* replace)
+    (LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags, LPVOID exclude,
+     LPVOID reserved);
+    BOOL(WINAPI* move)(LPCWSTR from, LPCWSTR to, DWORD flags);
+};
+
 class Win32TextFiles final : public TextFiles {
   public:
+    Win32TextFiles() : ops_{&::ReplaceFileW, &::MoveFileExW} {}
+    explicit Win32TextFiles(Win32FileOps ops) : ops_(ops) {}
+
+    // True for hidden and system files too; false for a folder.
     bool Exists(const std::string& path) override;
     Result<std::string> ReadText(const std::string& path) override;
     Status AppendText(const std::string& path, std::string_view text) override;
     Status ReplaceText(const std::string& path, std::string_view text) override;
+    Status Recover(const std::string& path) override;
+
+  private:
+    Win32FileOps ops_;
 };
 
 // UTF-8 to the ANSI code page, refusing characters it cannot hold instead of writing "?".

@@ -48,8 +48,9 @@ Actions:
   wait-gone <window>                 until the window no longer exists
   list-windows                       every top-level window, one a line
   set-text <window> <control> <text>
-  click <window> <control> [--post]  BM_CLICK, processed before the command returns (posted
-                                     with --post, for a click whose handler waits)
+  click <window> <control> [--post] [--repeat N]   BM_CLICK (N times), processed before the
+                                     command returns (posted with --post, for a click whose
+                                     handler waits)
   select <window> <list> <index>     LB_SETCURSEL and the LBN_SELCHANGE a click would send
   menu <window> <item> [index] [--post]   WM_COMMAND of the design's menu item
   key <window> <control> <vk>        WM_KEYDOWN/WM_KEYUP posted through the target's message
@@ -61,6 +62,9 @@ Actions:
   focus <window> [control]           brings the window to the foreground (for real keys)
   close <window>                     posts WM_CLOSE
   send-endsession <window>           WM_QUERYENDSESSION (prints its answer), then WM_ENDSESSION
+  lock-file <path>                   opens the file with no sharing, as a backup tool or a
+                                     virus scanner may, prints "locked" and holds it until
+                                     --timeout ms have passed or the driver is ended
 Exit status: 0 done, 1 a wait or an expectation was not met, 2 an error.
 )";
 
@@ -344,7 +348,10 @@ int SetText(const Invocation& call) {
 
 int Click(const Invocation& call) {
     const TargetWindow target = call.Target();
-    call.Deliver(call.ControlOf(target, 1), BM_CLICK, 0, 0);
+    const HWND button = call.ControlOf(target, 1);
+    for (int i = call.line.Number(L"repeat", 1); i > 0; --i) {
+        call.Deliver(button, BM_CLICK, 0, 0);
+    }
     return kExitOk;
 }
 
@@ -453,6 +460,19 @@ int SendEndSession(const Invocation& call) {
     return kExitOk;
 }
 
+int LockFile(const Invocation& call) {
+    const HANDLE file = ::CreateFileW(call.line.Operand(0).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        throw DriverError("cannot open " + Narrow(call.line.Operand(0)) + ": error " +
+                          std::to_string(::GetLastError()));
+    }
+    Print("locked\n");
+    ::Sleep(static_cast<DWORD>(call.timeoutMs));
+    ::CloseHandle(file);
+    return kExitOk;
+}
+
 struct CommandEntry {
     std::wstring_view name;
     std::size_t operands;  // at least
@@ -483,6 +503,7 @@ constexpr CommandEntry kCommands[] = {
     {L"focus", 1, Focus},
     {L"close", 1, Close},
     {L"send-endsession", 1, SendEndSession},
+    {L"lock-file", 1, LockFile},
 };
 
 int Run(const std::vector<std::wstring>& arguments) {

@@ -320,6 +320,22 @@ e2e_expect_items() {  # list items... (none: an empty list)
 
 # --- files and registry ---
 
+# Holds a file open with no sharing, as a backup tool or a virus scanner may, until
+# e2e_unlock_file or the end of the test.
+E2E_LOCKER=""
+e2e_lock_file() {  # path as Windows names it
+    local said="$E2E_DIR/locker.out"
+    wine "$E2E_BIN/quelldriver.exe" lock-file "$1" --timeout 600000 </dev/null >"$said" 2>&1 &
+    E2E_LOCKER=$!
+    E2E_SPAWNED+=("$E2E_LOCKER")
+    e2e_wait_until 100 grep -q '^locked' "$said" || e2e_fail "could not lock $1: $(cat "$said")"
+}
+
+e2e_unlock_file() {
+    kill "$E2E_LOCKER"
+    wait "$E2E_LOCKER" || true
+}
+
 # The file's bytes, waited for up to 5 s, against printf's rendering of the format.
 e2e_expect_file() {  # path printf-format
     local expected

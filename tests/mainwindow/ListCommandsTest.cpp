@@ -87,6 +87,8 @@ TEST_F(ListCommandsTest, DeleteRemovesOnlySelectedEntryFromAllThreeCopies) {
 
 TEST_F(ListCommandsTest, DeleteWithNothingSelectedChangesNothing) {
     Load("a.com\r\n");
+    dir.Write("disallowed.txt", "");
+    ASSERT_TRUE(lists.LoadDisallowed().ok());
     DeleteSiteCommand(lists, SiteList::Allowed, status);
     EXPECT_EQ(List1.items, Items{"a.com"});
     EXPECT_EQ(dir.Read("allowed.txt"), "a.com\r\n");
@@ -124,6 +126,61 @@ TEST_F(ListCommandsTest, UnrepresentableSiteIsRefusedOnStatusLine) {
     AddSiteCommand(lists, SiteList::Allowed, Text1, status);
     EXPECT_NE(status.Panel(2).find("was not added"), std::string::npos);
     EXPECT_EQ(dir.Read("allowed.txt"), "a.com\r\n");
+}
+
+// The reported loss: allowed.txt held by another program (a backup tool, a virus scanner)
+// while the program starts, then an Add: the box is empty, and rewriting the file from it
+// would lose every entry. The Add reads the file again first; while it still cannot, the Add
+// only appends and says why the file was not rewritten.
+struct LockedCase {
+    const char* name;
+    bool readableAtAdd;
+    const char* file;
+    Items box;
+    const char* said;
+};
+
+void PrintTo(const LockedCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LockedAtStartTest : public ListCommandsTest,
+                          public ::testing::WithParamInterface<LockedCase> {};
+
+TEST_P(LockedAtStartTest, AddKeepsEveryLine) {
+    dir.Write("allowed.txt", "a.com\r\nb.com\r\n");
+    files.failRead = true;
+    ASSERT_FALSE(lists.LoadAllowed().ok());
+    files.failRead = !GetParam().readableAtAdd;
+    Text1.SetText("c.com");
+    AddSiteCommand(lists, SiteList::Allowed, Text1, status);
+    EXPECT_EQ(dir.Read("allowed.txt"), GetParam().file);
+    EXPECT_EQ(List1.items, GetParam().box);
+    EXPECT_EQ(status.Panel(2), GetParam().said);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LockedAtStartTest,
+    ::testing::Values(LockedCase{"ReadableAgain", true, "a.com\r\nb.com\r\nc.com\r\n\r\n",
+                                 Items{"a.com", "b.com", "c.com"}, ""},
+                      LockedCase{"StillHeld", false, "a.com\r\nb.com\r\nc.com\r\n", Items{"c.com"},
+                                 "allowed.txt was not rewritten: it could not be read (Access is "
+                                 "denied.), so the list shown lacks its entries. The file keeps "
+                                 "every line."}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// A delete in a list read only now: its old selection went with its old items, and nothing the
+// user did not choose among the file's entries is deleted.
+TEST_F(ListCommandsTest, DeleteInAListReadOnlyNowDeletesNothing) {
+    dir.Write("allowed.txt", "a.com\r\nb.com\r\n");
+    files.failRead = true;
+    ASSERT_FALSE(lists.LoadAllowed().ok());
+    files.failRead = false;
+    List1.items = {"b.com"};  // added while the file was held
+    List1.selected = 0;
+    DeleteSiteCommand(lists, SiteList::Allowed, status);
+    EXPECT_EQ(List1.items, (Items{"a.com", "b.com"}));
+    EXPECT_EQ(dir.Read("allowed.txt"), "a.com\r\nb.com\r\n");
 }
 
 }  // namespace

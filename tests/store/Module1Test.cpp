@@ -67,17 +67,61 @@ TEST_F(Module1Test, AppendToFileWithoutFinalTerminatorJoinsLineInFileOnly) {
 
 TEST_F(Module1Test, RemoveDropsEveryLineHoldingTheSiteInAnyCase) {
     dir.Write("allowed.txt", "abc.com\r\nads.abc.com\r\nother.org\r\n\r\nABC.COM.au\r\n");
+    ASSERT_TRUE(lists.LoadAllowed().ok());
     ASSERT_TRUE(lists.RemoveAllowed("abc.com").ok());
     EXPECT_EQ(dir.Read("allowed.txt"), "other.org\r\n\r\n\r\n");
     EXPECT_EQ(state.strAllowed.Text(), "other.org\r\n\r\n");
 }
 
+// An item that shows as empty (the prompt's text cleared before "Allow Always") is in every
+// line as a substring; deleting it must not take the whole file with it.
+TEST_F(Module1Test, RemovingAnEmptySiteKeepsEveryLine) {
+    dir.Write("allowed.txt", "a.com\r\n\r\nb.com\r\n");
+    ASSERT_TRUE(lists.LoadAllowed().ok());
+    ASSERT_TRUE(lists.RemoveAllowed("").ok());
+    EXPECT_EQ(dir.Read("allowed.txt"), "a.com\r\n\r\nb.com\r\n\r\n");
+    EXPECT_EQ(state.strAllowed.Text(), "a.com\r\n\r\nb.com\r\n");
+}
+
 TEST_F(Module1Test, SaveWritesListBoxAndLeavesTextAlone) {
-    List2.items = {"x.com", "  "};
+    dir.Write("disallowed.txt", "x.com\r\n");
+    ASSERT_TRUE(lists.LoadDisallowed().ok());
+    List2.items.push_back("  ");
     state.strDisallowed = std::string("untouched\r\n");
     ASSERT_TRUE(lists.SaveDisallowed().ok());
     EXPECT_EQ(dir.Read("disallowed.txt"), "x.com\r\n  \r\n\r\n");
     EXPECT_EQ(state.strDisallowed.Text(), "untouched\r\n");
+}
+
+// LB_ERRSPACE: a box that refused an entry lacks it, like a box that was never filled.
+TEST_F(Module1Test, BoxWithoutRoomIsNeverRewrittenFrom) {
+    dir.Write("allowed.txt", "a.com\r\nb.com\r\nc.com\r\n");
+    List1.room = 2;
+    const platform::Status loaded = lists.LoadAllowed();
+    ASSERT_FALSE(loaded.ok());
+    EXPECT_EQ(loaded.error().message,
+              "The list shows 2 of the 3 entries of allowed.txt: the list box has no room for "
+              "more entries. The file keeps them all and is not rewritten from the list.");
+    EXPECT_TRUE(state.strAllowed.Contains("c.com"));  // decided from the whole file
+
+    const platform::Status added = lists.AddAllowed("d.com");
+    ASSERT_FALSE(added.ok());
+    EXPECT_EQ(added.error().message,
+              "\"d.com\" was added to allowed.txt, but the list box has no room for more "
+              "entries.");
+    EXPECT_TRUE(state.strAllowed.Contains("d.com"));
+    EXPECT_FALSE(lists.SaveAllowed().ok());
+    EXPECT_FALSE(lists.RemoveAllowed("a.com").ok());
+    lists.SetTextFromListBox(SiteList::Allowed);
+    EXPECT_TRUE(state.strAllowed.Contains("d.com"));
+    EXPECT_EQ(dir.Read("allowed.txt"), "a.com\r\nb.com\r\nc.com\r\nd.com\r\n");
+}
+
+// Hidden and system files escape the directory search that tells start-up a list is missing.
+TEST_F(Module1Test, CreatingAListFileThatIsThereLeavesItAlone) {
+    dir.Write("allowed.txt", "mine.example\r\n");
+    ASSERT_TRUE(lists.CreateListFile(SiteList::Allowed, "publisher.example").ok());
+    EXPECT_EQ(dir.Read("allowed.txt"), "mine.example\r\n");
 }
 
 TEST_F(Module1Test, LatinLettersGoToFileInAnsiCodePage) {
@@ -87,13 +131,12 @@ TEST_F(Module1Test, LatinLettersGoToFileInAnsiCodePage) {
 }
 
 TEST_F(Module1Test, SiteTheCodePageCannotHoldIsRefusedWithoutChange) {
-    dir.Write("allowed.txt", "a.com\r\n");
     const platform::Status status = lists.AddAllowed("\xD0\xBF\xD1\x80.example");
     ASSERT_FALSE(status.ok());
     EXPECT_EQ(status.error().message,
               "\"\xD0\xBF\xD1\x80.example\" was not added: allowed.txt can only hold characters "
               "of the system code page 1252, and \"\xD0\xBF\" is not one of them.");
-    EXPECT_EQ(dir.Read("allowed.txt"), "a.com\r\n");
+    EXPECT_FALSE(dir.Has("allowed.txt"));
     EXPECT_TRUE(List1.items.empty());
     EXPECT_EQ(state.strAllowed.Text(), "");
 }

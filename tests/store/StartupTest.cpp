@@ -137,11 +137,57 @@ TEST_F(StartupTest, TakenHotKeyIsSaidOnTheStatusLine) {
     EXPECT_EQ(Panel(2), kHotKeyTakenText);
 }
 
-TEST_F(StartupTest, UnreadableListIsSaidAndStartGoesOn) {
+TEST_F(StartupTest, UnreadableListIsSaidAndReadAgainOnATimer) {
+    dir.Write("allowed.txt", "a.example\r\n");
+    dir.Write("disallowed.txt", "b.example\r\n");
+    services.allowedExists = services.disallowedExists = true;
+    store.Put("strAllowed", "copy.example\r\n");
     files.failRead = true;
     Form1_Load(parts);
-    EXPECT_EQ(Panel(2), "Could not read disallowed.txt: Access is denied.");
+    EXPECT_EQ(Panel(2),
+              "Could not read disallowed.txt: Access is denied. It is read again as soon as it "
+              "can be.");
     EXPECT_EQ(services.Count("CreateTracker"), 1);
+    EXPECT_EQ(state.strAllowed.Text(), "copy.example\r\n");  // decided from the copy meanwhile
+    ASSERT_EQ(window.timers.size(), 1u);
+    const int timer = window.timers.begin()->first;
+
+    window.Raise({platform::EventKind::Timer, "", timer});  // still held
+    EXPECT_EQ(window.timers.size(), 1u);
+    files.failRead = false;
+    window.Raise({platform::EventKind::Timer, "", timer});
+    EXPECT_TRUE(window.timers.empty());
+    EXPECT_EQ(Panel(2), "disallowed.txt could be read now: the list shows all its entries.");
+    EXPECT_EQ(window.FakeList("List1").items, Strings{"a.example"});
+    EXPECT_EQ(state.strDisallowed.Text(), "b.example\r\n");
+}
+
+// What a killed process left in the middle of a rewrite: beside a list file, an unfinished
+// temporary goes; in place of a missing one, the temporary is the latest list.
+TEST_F(StartupTest, UnfinishedRewritesAreClearedUpBeforeTheListsLoad) {
+    dir.Write("allowed.txt", "a.example\r\n");
+    dir.Write("allowed.txt.~abc123.tmp", "a.exa");
+    dir.Write("disallowed.txt.~zz99yy.tmp", "b.example\r\n\r\n");
+    dir.Write("allowed.txt.~abc123.bak", "not ours");
+    services.allowedExists = true;
+    Form1_Load(parts);
+    EXPECT_FALSE(dir.Has("allowed.txt.~abc123.tmp"));
+    EXPECT_FALSE(dir.Has("disallowed.txt.~zz99yy.tmp"));
+    EXPECT_TRUE(dir.Has("allowed.txt.~abc123.bak"));
+    EXPECT_EQ(dir.Read("allowed.txt"), "a.example\r\n");
+    EXPECT_EQ(window.FakeList("List2").items, Strings{"b.example"});
+}
+
+TEST_F(StartupTest, ListTooLargeForASettingIsLeftOutOfTheSaveAndSaid) {
+    Form1_Load(parts);
+    store.writes.clear();
+    state.strDisallowed = std::string(kLargestListCopy + 1, 'x');
+    Form1_Unload(parts);
+    EXPECT_EQ(store.writes, (Strings{"chkRunAtStart", "chkOnTop", "chkAuto", "chkStopPop",
+                                     "intStopped", "strAllowed", "chkLinks", "state"}));
+    EXPECT_EQ(Panel(2),
+              "The disallowed list (512 KB) is too large for a copy in the settings; its file "
+              "keeps it.");
 }
 
 TEST_F(StartupTest, UnloadSavesInOrderThenReleasesEverything) {

@@ -1,6 +1,7 @@
 // Small fakes of the platform interfaces for native tests.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -38,7 +39,13 @@ class FakeCheckBox : public platform::CheckBox {
 
 class FakeListBox : public platform::ListBox {
   public:
-    void AddItem(const std::string& item) override { items.push_back(item); }
+    bool AddItem(const std::string& item) override {
+        if (items.size() >= room) {
+            return false;
+        }
+        items.push_back(item);
+        return true;
+    }
     void RemoveItem(int index) override {
         items.erase(items.begin() + index);
         if (selected == index) {
@@ -53,6 +60,7 @@ class FakeListBox : public platform::ListBox {
 
     std::vector<std::string> items;
     int selected = -1;
+    std::size_t room = SIZE_MAX;  // items the box holds before it refuses more, as out of memory
 };
 
 class FakeTextBox : public platform::TextBox {

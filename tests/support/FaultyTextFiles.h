@@ -29,6 +29,8 @@ class FaultyTextFiles : public platform::TextFiles {
         return real.ReplaceText(path, text);
     }
 
+    platform::Status Recover(const std::string& path) override { return real.Recover(path); }
+
     bool failRead = false;
     bool failAppend = false;
     bool failReplace = false;

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/Unicode.h"
@@ -37,12 +40,14 @@ TEST(AnsiTest, RefusesWhatTheCodePageCannotHoldInsteadOfBestFit) {
     EXPECT_EQ(ToAnsi("\xF0\x9F\x98\x80", "x").error().reason, "\xF0\x9F\x98\x80");
 }
 
-int OurTemporaries(const TempFolder& dir) {
-    int count = 0;
+std::vector<std::string> OurTemporaries(const TempFolder& dir, std::string_view file) {
+    std::vector<std::string> found;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-        count += entry.path().filename().string().rfind("qp", 0) == 0 ? 1 : 0;
+        if (IsTemporaryOf(entry.path().filename().string(), file)) {
+            found.push_back(entry.path().filename().string());
+        }
     }
-    return count;
+    return found;
 }
 
 class Win32TextFilesTest : public ::testing::Test {
@@ -93,9 +98,116 @@ TEST_F(Win32TextFilesTest, LockedListIsNotTruncated) {
     EXPECT_FALSE(appended.ok());
     EXPECT_FALSE(replaced.error().reason.empty());
     EXPECT_EQ(dir.Read("allowed.txt"), "a.example\r\n");
-    // Wine's ReplaceFileW leaves a backup of its own ("rf*.tmp") when it fails; ours ("qp*")
-    // must be gone.
-    EXPECT_EQ(OurTemporaries(dir), 0);
+    // Wine's ReplaceFileW leaves a backup of its own ("rf*.tmp") when it fails; ours must be
+    // gone.
+    EXPECT_TRUE(OurTemporaries(dir, "allowed.txt").empty());
+}
+
+// ReplaceFileW that fails half-way: the old list gone (or renamed away) and the new one only
+// in the temporary file. That file is put in place, now or, if even that fails, at the next
+// start; it is never deleted.
+DWORD g_replaceError = 0;
+bool g_moveFails = false;
+
+BOOL WINAPI ReplaceHalfWay(LPCWSTR replaced, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
+    if (g_replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+        ::DeleteFileW(replaced);
+    } else {
+        ::MoveFileW(replaced, (std::wstring(replaced) + L".old").c_str());
+    }
+    ::SetLastError(g_replaceError);
+    return FALSE;
+}
+
+BOOL WINAPI MoveUnlessFailing(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    if (g_moveFails) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return ::MoveFileExW(from, to, flags);
+}
+
+struct HalfWayCase {
+    const char* name;
+    DWORD error;
+    bool moveFails;
+};
+
+void PrintTo(const HalfWayCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HalfWayReplaceTest : public Win32TextFilesTest,
+                           public ::testing::WithParamInterface<HalfWayCase> {};
+
+TEST_P(HalfWayReplaceTest, NewListTakesThePlaceOfTheOld) {
+    g_replaceError = GetParam().error;
+    g_moveFails = GetParam().moveFails;
+    Win32TextFiles halfWay({&ReplaceHalfWay, &MoveUnlessFailing});
+    dir.Write("allowed.txt", "a.example\r\n");
+    const Status status =
+        halfWay.ReplaceText(dir.File("allowed.txt"), "a.example\r\nb.example\r\n");
+    EXPECT_EQ(status.ok(), !GetParam().moveFails);
+    if (GetParam().moveFails) {
+        const std::vector<std::string> kept = OurTemporaries(dir, "allowed.txt");
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_NE(status.error().reason.find(kept[0]), std::string::npos) << status.error().reason;
+        ASSERT_TRUE(files.Recover(dir.File("allowed.txt")).ok());  // the next start
+    }
+    EXPECT_EQ(dir.Read("allowed.txt"), "a.example\r\nb.example\r\n");
+    EXPECT_TRUE(OurTemporaries(dir, "allowed.txt").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, HalfWayReplaceTest,
+    ::testing::Values(HalfWayCase{"OldGone", ERROR_UNABLE_TO_MOVE_REPLACEMENT, false},
+                      HalfWayCase{"OldRenamed", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, false},
+                      HalfWayCase{"OldGoneAndMoveFails", ERROR_UNABLE_TO_MOVE_REPLACEMENT, true},
+                      HalfWayCase{"OldRenamedAndMoveFails", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2,
+                                  true}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// Only our own leftovers of this one file go; another file's and other programs' stay.
+TEST_F(Win32TextFilesTest, RecoverRemovesOnlyOurLeftoversOfTheFile) {
+    dir.Write("allowed.txt", "a.example\r\n");
+    dir.Write("allowed.txt.~abc123.tmp", "a.exa");
+    for (const char* foreign : {"allowed.txt.~abc12.tmp", "allowed.txt.~abc1234.tmp",
+                                "disallowed.txt.~abc123.tmp", "rf1234.tmp", "qp12.tmp"}) {
+        dir.Write(foreign, "x");
+    }
+    ASSERT_TRUE(files.Recover(dir.File("allowed.txt")).ok());
+    EXPECT_FALSE(dir.Has("allowed.txt.~abc123.tmp"));
+    EXPECT_EQ(dir.Read("allowed.txt"), "a.example\r\n");
+    EXPECT_EQ(dir.EntryCount(), 6);
+}
+
+// Past 2 GiB the conversion calls' int counts would wrap and the list would load empty.
+TEST_F(Win32TextFilesTest, FileTooLargeToHoldIsRefusedUnread) {
+    const std::wstring path = Widen(dir.File("allowed.txt"));
+    {
+        UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        LARGE_INTEGER size{};
+        size.QuadPart = (2ll << 30) + 5;  // sparse: no disk is filled
+        ASSERT_TRUE(::SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(::SetEndOfFile(file.get()));
+    }
+    const Result<std::string> text = files.ReadText(dir.File("allowed.txt"));
+    ::DeleteFileW(path.c_str());
+    ASSERT_FALSE(text.ok());
+    EXPECT_EQ(text.error().code, static_cast<std::uint32_t>(ERROR_FILE_TOO_LARGE));
+    EXPECT_EQ(text.error().reason, "It holds 2048 MB; a list file may hold 256 MB at most.");
+}
+
+// The start-up search skips hidden and system files; the adapter must still see them.
+TEST_F(Win32TextFilesTest, HiddenAndSystemFilesExist) {
+    for (const DWORD attribute : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+        dir.Write("allowed.txt", "a\r\n");
+        ASSERT_TRUE(::SetFileAttributesW(Widen(dir.File("allowed.txt")).c_str(), attribute));
+        EXPECT_TRUE(files.Exists(dir.File("allowed.txt")));
+        ::SetFileAttributesW(Widen(dir.File("allowed.txt")).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 TEST_F(Win32TextFilesTest, UnrepresentableTextLeavesFileAlone) {
