@@ -2,8 +2,10 @@
 # QuellPane killed (SIGKILL, nothing runs after it) at a random moment of a stream of adds from
 # the main window, each an append and a full rewrite of a 20,000-entry allowed.txt, until 200
 # rewrites have been done: after every kill the file is what it was before an add, or that
-# with the add's entry appended, or a whole rewrite; never a torn one. The next start clears up
-# the temporary file a kill left and shows every entry of the file.
+# with the add's entry appended, or a whole rewrite; never a torn one. A kill inside the replace
+# may leave the list only in its flushed temporary file, the old name already gone: the next
+# start moves the newest one into place, so that copy is then what is judged. The next start
+# clears up every temporary file a kill left and shows every entry of the file.
 # shellcheck source=_listfiles.sh
 source "$(dirname "${BASH_SOURCE[0]}")/_listfiles.sh"
 
@@ -28,18 +30,32 @@ rewritten() {  # n appended
     fi
 }
 
-# What the file may be after a kill in the middle of adds that began on the file `before`.
+# The list as the next start will show it: the file, or when a kill left none, the newest
+# temporary file.
+surviving_list() {
+    if [ -e "$allowed" ]; then
+        cat "$allowed"
+    else
+        moved_away=$((moved_away + 1))
+        # shellcheck disable=SC2012
+        cat "$(ls -t "$E2E_DIR"/allowed.txt.~??????.tmp | head -1)"
+    fi
+}
+
+# What the list may be after a kill in the middle of adds that began on the file `before`.
 old_or_new() {  # before
-    local n
-    n="$(grep -c '^x\.example' "$allowed" || true)"
-    cmp -s "$1" "$allowed" ||
-        { cat "$1" && entry; } | cmp -s - "$allowed" ||
-        rewritten "$n" 0 | cmp -s - "$allowed" ||
-        { [ "$n" -gt 0 ] && rewritten $((n - 1)) 1 | cmp -s - "$allowed"; }
+    local n survivor="$E2E_DIR.after"
+    surviving_list >"$survivor" 2>/dev/null
+    n="$(grep -c '^x\.example' "$survivor" || true)"
+    cmp -s "$1" "$survivor" ||
+        { cat "$1" && entry; } | cmp -s - "$survivor" ||
+        rewritten "$n" 0 | cmp -s - "$survivor" ||
+        { [ "$n" -gt 0 ] && rewritten $((n - 1)) 1 | cmp -s - "$survivor"; }
 }
 
 rewrites=0
 kills=0
+moved_away=0
 torn_temporaries=0
 e2e_start
 e2e_driver set-text "$E2E_MAIN" Text1 x.example
@@ -56,8 +72,8 @@ while ((rewrites < 200)); do
     kills=$((kills + 1))
     old_or_new "$E2E_DIR.before" ||
         e2e_fail "kill $kills: allowed.txt is neither the old list nor the new:" \
-            "$(tail -c 80 "$allowed" | e2e_bytes)"
-    after="$(grep -c '^x\.example' "$allowed" || true)"
+            "$(tail -c 80 "$E2E_DIR.after" | e2e_bytes)"
+    after="$(grep -c '^x\.example' "$E2E_DIR.after" || true)"
     rewrites=$((rewrites + after - before))
     leftovers="$(listfiles_leftovers allowed.txt)"
     torn_temporaries=$((torn_temporaries + leftovers))
@@ -65,13 +81,14 @@ while ((rewrites < 200)); do
 
     e2e_start
     [ "$(listfiles_leftovers allowed.txt)" = 0 ] || e2e_fail "a temporary file is still there"
+    cmp -s "$E2E_DIR.after" "$allowed" || e2e_fail "the start did not restore the surviving list"
     entries="$(grep -c '\.example' "$allowed")"
     [ "$(listfiles_count List1)" = "$entries" ] ||
         e2e_fail "List1 shows $(listfiles_count List1) entries; allowed.txt holds $entries"
     e2e_driver set-text "$E2E_MAIN" Text1 x.example
 done
-e2e_log "[ figure ] $rewrites rewrites, $kills kills, $torn_temporaries left a temporary file;" \
-    "every file was old or new"
+e2e_log "[ figure ] $rewrites rewrites, $kills kills, $torn_temporaries left a temporary file," \
+    "$moved_away left only the temporary file; every list was old or new"
 e2e_exit
-rm -f "$base" "$E2E_DIR.before"
+rm -f "$base" "$E2E_DIR.before" "$E2E_DIR.after"
 e2e_passed
