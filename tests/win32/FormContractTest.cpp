@@ -89,11 +89,18 @@ TYPED_TEST(FormContract, AValueSetByTheProgramClicksTheBoxOnlyWhenItChanges) {
     EXPECT_EQ(this->seen, (std::vector<std::string>{"Check1", "Check1"}));
 }
 
-TYPED_TEST(FormContract, AClickOnASwitchsLabelClicksItsBoxAndOtherLabelsThemselves) {
-    this->subject.UserClick("Label8");
-    this->subject.UserClick("Label3");
-    EXPECT_EQ(this->form().Check("Check4").Value(), 1);
-    EXPECT_EQ(this->seen, (std::vector<std::string>{"Check4", "Label3"}));
+TYPED_TEST(FormContract, AClickOnASwitchsLabelClicksItsBox) {
+    for (const auto& [label, box] :
+         {std::pair{"Label5", "Check1"}, std::pair{"Label6", "Check2"},
+          std::pair{"Label4", "Check6"}, std::pair{"Label2", "Check5"},
+          std::pair{"Label7", "Check3"}, std::pair{"Label8", "Check4"}}) {
+        for (const int expected : {1, 0}) {
+            this->seen.clear();
+            this->subject.UserClick(label);
+            EXPECT_EQ(this->form().Check(box).Value(), expected) << label;
+            EXPECT_EQ(this->seen, std::vector<std::string>{box}) << label;
+        }
+    }
 }
 
 TYPED_TEST(FormContract, BringingToTheFrontShowsTheWindow) {
