@@ -11,9 +11,7 @@ namespace quell {
 inline constexpr std::string_view kNextAllowedText = "The next popup will be allowed.";
 inline constexpr std::string_view kNextNotAllowedText = "The next popup will NOT be allowed.";
 // Said once at start-up when Win+Z cannot be registered: the button's tooltip promises it.
-inline constexpr std::string_view kHotKeyTakenText =
-    "Win+Z is taken by Windows or another program: use the \"Allow Next Popup\" button or the "
-    "tray menu to allow the next popup.";
+inline constexpr std::string_view kHotKeyTakenText = "Win+Z is taken: use \"Allow Next Popup\"";
 
 void ToggleAllowNext(BlockerState& state, platform::StatusBar& status);
 

@@ -120,7 +120,7 @@ std::string DescribePlacement(const PlacementResult& result, const PlacementWord
             return words.done;
         case Placement::CurrentUserOnly:
             if (platform::IsAccessDenied(result.error)) {
-                return std::string(words.doneForMe) + ": " + words.needsAdmin + words.end;
+                return words.doneForMe;
             }
             return std::string(words.doneForMe) + " (for all users: " + result.error.reason + ")";
         case Placement::Failed:
@@ -136,9 +136,7 @@ std::string DescribeStatus(const Status& result, const char* done, const char* f
 std::string RunAtStartupEnabledText(const PlacementResult& result) {
     static constexpr PlacementWords kWords = {
         "Run On Startup Enabled",
-        "Run On Startup Enabled for your account only",
-        "enabling it for all users needs administrator rights",
-        "",
+        "Run On Startup Enabled for you only",
         "Run On Startup could not be enabled",
     };
     return DescribePlacement(result, kWords);

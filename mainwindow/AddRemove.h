@@ -76,13 +76,13 @@ class AddRemove {
 std::string RunAtStartupEnabledText(const PlacementResult& result);
 std::string RunAtStartupDisabledText(const platform::Status& result);
 
-// The sentences of one "for everyone, else for me" operation.
+// The sentences of one "for everyone, else for me" operation, short enough for the status
+// line where no reason of the system's follows.
 struct PlacementWords {
-    const char* done;        // written machine-wide: the whole sentence
-    const char* doneForMe;   // written per user only; the reason follows
-    const char* needsAdmin;  // why, when the machine-wide write was refused
-    const char* end;         // the sentence's last mark after `needsAdmin`
-    const char* failed;      // written nowhere; the system's reason follows
+    const char* done;       // written machine-wide
+    const char* doneForMe;  // written per user only: the machine-wide write needs admin rights,
+                            // or the reason it failed follows
+    const char* failed;     // written nowhere; the system's reason follows
 };
 std::string DescribePlacement(const PlacementResult& result, const PlacementWords& words);
 

@@ -82,17 +82,15 @@ Status RemoveToolsEntry(const EntryViews& views) {
 std::string ToolsEntryAddedText(const PlacementResult& result) {
     static constexpr PlacementWords kWords = {
         "Added to the browser's Tools menu.",
-        "Added to the browser's Tools menu for your account only",
-        "adding it for all users needs administrator rights",
-        ".",
-        "Could not add the program to the browser's Tools menu",
+        "Added to the Tools menu for you only",
+        "Could not add to the browser's Tools menu",
     };
     return DescribePlacement(result, kWords);
 }
 
 std::string ToolsEntryRemovedText(const Status& result) {
     return DescribeStatus(result, "Removed from the browser's Tools menu.",
-                          "Could not remove the program from the browser's Tools menu");
+                          "Could not remove from the browser's Tools menu");
 }
 
 }  // namespace quell::modIETools

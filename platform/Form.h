@@ -49,6 +49,9 @@ class Form {
     virtual bool IsLoaded() const = 0;
 
     virtual void Show() = 0;  // modeless
+    // Shows the window and brings it in front of the user's other windows: a window asked
+    // for again while it is open behind them.
+    virtual void BringToFront() = 0;
     virtual void Hide() = 0;
     virtual bool Visible() const = 0;
     virtual WindowHandle Handle() const = 0;

@@ -72,6 +72,13 @@ struct MenuDesign {
     bool inMenuBar;            // false: a popup menu shown by the program only
 };
 
+// A check box whose visible text is a label beside it: a click on the label is a click on
+// the box, as on a caption of the box's own.
+struct BoxLabelDesign {
+    std::string_view label;
+    std::string_view box;
+};
+
 enum class Border {
     Sizable,      // ordinary resizable window with minimise and maximise
     FixedSingle,  // fixed frame, close box only (plus minimise where `minButton`)
@@ -93,6 +100,7 @@ struct WindowDesign {
     std::span<const ControlDesign> controls;
     std::span<const MenuDesign> menus = {};
     std::span<const MenuItemDesign> menuItems = {};
+    std::span<const BoxLabelDesign> boxLabels = {};
 };
 
 inline constexpr int kTwipsPerInch = 1440;

@@ -112,9 +112,26 @@ inline constexpr MenuItemDesign kForm1MenuItems[] = {
     {"Popup", "Exit", -1, "Exit"},
 };
 
+inline constexpr BoxLabelDesign kForm1BoxLabels[] = {
+    {"Label5", "Check1"}, {"Label6", "Check2"}, {"Label4", "Check6"},
+    {"Label2", "Check5"}, {"Label7", "Check3"}, {"Label8", "Check4"},
+};
+
 inline constexpr WindowDesign kForm1Design{
-    "Form1",     "",       7605,           6930,        Border::FixedSingle, true, true, true,
-    "IDI_FORM1", kVerdana, kForm1Controls, kForm1Menus, kForm1MenuItems,
+    "Form1",
+    "",
+    7605,
+    6930,
+    Border::FixedSingle,
+    true,
+    true,
+    true,
+    "IDI_FORM1",
+    kVerdana,
+    kForm1Controls,
+    kForm1Menus,
+    kForm1MenuItems,
+    kForm1BoxLabels,
 };
 
 }  // namespace quell::design

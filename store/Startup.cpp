@@ -119,7 +119,10 @@ void Form1_Load(MainWindowParts& parts) {
     if (parts.form.state() == "up") {
         window.SetState(platform::WindowState::Normal);
     } else {
+        // The window, not shown yet, takes the state when it is shown and raises no Resize
+        // now: the hiding into the tray ("down", saved) is the resize handling run here.
         window.SetState(platform::WindowState::Minimized);
+        parts.form.Form_Resize();
     }
 
     if (!parts.hotKey.Install(window.Handle(), window.ControlHandle("pctHotkey"))) {

@@ -47,7 +47,7 @@ std::optional<platform::WindowHandle> Form8::Show() {
             window_.Check("Check1").SetValue(value);
         }
     }
-    window_.Show();
+    window_.BringToFront();
     return window_.Handle();
 }
 

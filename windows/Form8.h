@@ -16,7 +16,7 @@ class Form8 {
     Form8(platform::Form& window, Settings& settings, platform::WindowZOrder& zorder,
           std::string programFolder, std::function<bool(const std::string&)> fileExists);
 
-    // Loads and shows the window, topmost; nothing when "Help.rtf" is missing.
+    // Loads and shows the window in front, topmost; nothing when "Help.rtf" is missing.
     std::optional<platform::WindowHandle> Show();
     void OnEvent(const platform::Event& event);
 

@@ -22,7 +22,7 @@ platform::WindowHandle frmAbout::Show() {
             .SetText(std::to_string(info.versionMajor) + "." + std::to_string(info.versionMinor));
         window_.Text("lblWebsite").SetText(info.comments);
     }
-    window_.Show();
+    window_.BringToFront();
     return window_.Handle();
 }
 

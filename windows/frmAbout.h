@@ -14,7 +14,7 @@ class frmAbout {
     frmAbout(platform::Form& window, modSiteLink& site, VersionSource& version,
              std::function<void()> openWebsite);
 
-    // Loads (reading the values again) and shows the window; its handle.
+    // Loads (reading the values again) and shows the window in front; its handle.
     platform::WindowHandle Show();
     void OnEvent(const platform::Event& event);
 

@@ -195,16 +195,14 @@ void App::StopGlobalSkin() {
 }
 
 void App::SetWindowIcons() {
-    platform::win32::SetWindowIcons(form1Window_->Hwnd(), L"AAA", true);
+    platform::win32::SetWindowIcons(*form1Window_, "AAA", true);
 }
 
 void App::AddTrayIcon() {
     // The tray shows the main window's design icon; its title bar shows "AAA".
-    picTrayIcon_.reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"IDI_FORM1",
-                                                       IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                       ::GetSystemMetrics(SM_CYSMICON), 0)));
-    tray_ = std::make_unique<Win32Tray>(form1Window_->Hwnd(), kTrayIconId, picTrayIcon_.get(),
-                                        [this](int code) { form1_->TrayNotify(code); });
+    tray_ =
+        std::make_unique<Win32Tray>(form1Window_->Hwnd(), kTrayIconId, ::GetModuleHandleW(nullptr),
+                                    L"IDI_FORM1", [this](int code) { form1_->TrayNotify(code); });
     (void)tray_->Add(quell::TrayTip(ProductName(), state_.lngBlocked));
 }
 

@@ -137,7 +137,6 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     bool closeWhenLoaded_ = false;
     std::optional<InstanceWindow> instance_;
 
-    UniqueIcon picTrayIcon_;
     std::unique_ptr<Win32Tray> tray_;
     std::unique_ptr<quell::cIEWindows> objIEWindows_;
 };

@@ -173,13 +173,20 @@ void DesignedWindow::Control::Attach(HWND control, UINT dpi) {
 
 DesignedWindow::DesignedWindow(const quell::design::WindowDesign& design, HINSTANCE resources,
                                std::shared_ptr<const PainterTable> painters)
-    : design_(design), resources_(resources), painters_(std::move(painters)) {
+    : design_(design),
+      resources_(resources),
+      painters_(std::move(painters)),
+      iconName_(design_.icon) {
     layout_ = LayoutControls(design_, dpi_);  // a table with a dangling parent fails here
     controls_.reserve(design_.controls.size());
     for (const auto& control : design_.controls) {
         controls_.emplace_back(control, [this, name = control.name] {
             Raise({EventKind::Click, name});
         });
+    }
+    for (const auto& pair : design_.boxLabels) {
+        (void)Find(pair.label, {ControlKind::Label}, "label");
+        (void)Find(pair.box, {ControlKind::CheckBox}, "check box");
     }
 }
 
@@ -297,6 +304,14 @@ void DesignedWindow::Show() {
     // The first display is one Resize, whatever sizes the showing itself went through.
     shownOnce_ = true;
     Raise({EventKind::Resize, ""});
+}
+
+void DesignedWindow::BringToFront() {
+    Show();
+    if (window_ != nullptr) {
+        ::SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ::SetForegroundWindow(window_);
+    }
 }
 
 void DesignedWindow::Hide() {
@@ -592,12 +607,24 @@ void DesignedWindow::OnCommand(int id, int code, HWND control) {
             break;
         case ControlKind::Label:
             if (code == STN_CLICKED) {
-                Raise({EventKind::Click, sender->design->name});
+                OnLabelClick(*sender);
             }
             break;
         default:
             break;
     }
+}
+
+void DesignedWindow::OnLabelClick(const Control& label) {
+    for (const auto& pair : design_.boxLabels) {
+        if (pair.label == label.design->name) {
+            Control& box = Find(pair.box, {ControlKind::CheckBox}, "check box");
+            ::SetFocus(box.hwnd);
+            box.check.OnUserClick();
+            return;
+        }
+    }
+    Raise({EventKind::Click, label.design->name});
 }
 
 void DesignedWindow::OnMenuOrDialogCommand(int id) {
@@ -969,8 +996,15 @@ void DesignedWindow::ApplyButtonPicture(Control& control) {
     control.picture = std::move(images);
 }
 
+void DesignedWindow::SetIcons(std::string_view resourceName) {
+    iconName_ = resourceName;
+    if (window_ != nullptr) {
+        LoadIcons();
+    }
+}
+
 void DesignedWindow::LoadIcons() {
-    if (design_.icon.empty()) {
+    if (iconName_.empty()) {
         return;
     }
     // Icons the program has set itself since (WM_SETICON from elsewhere) stay.
@@ -978,7 +1012,7 @@ void DesignedWindow::LoadIcons() {
     if (current != bigIcon_.get()) {
         return;
     }
-    const std::wstring name = Widen(design_.icon);
+    const std::wstring name = Widen(iconName_);
     UniqueIcon big = LoadIconAt(resources_, name, SystemMetricForDpi(SM_CXICON, dpi_),
                                 SystemMetricForDpi(SM_CYICON, dpi_));
     UniqueIcon small = LoadIconAt(resources_, name, SystemMetricForDpi(SM_CXSMICON, dpi_),

@@ -27,7 +27,8 @@ using PainterTable = std::map<std::string, Painter, std::less<>>;
 class DesignedWindow final : public Form {
   public:
     // Pictures and icons are loaded from `resources`; a name missing there is shown without
-    // its picture. Throws std::invalid_argument for a table whose parents do not resolve.
+    // its picture. Throws std::invalid_argument for a table whose parents or box labels do
+    // not resolve.
     DesignedWindow(const quell::design::WindowDesign& design, HINSTANCE resources,
                    std::shared_ptr<const PainterTable> painters = {});
     ~DesignedWindow() override;
@@ -38,6 +39,7 @@ class DesignedWindow final : public Form {
     void Unload() override;
     bool IsLoaded() const override;
     void Show() override;
+    void BringToFront() override;
     void Hide() override;
     bool Visible() const override;
     WindowHandle Handle() const override;
@@ -63,6 +65,9 @@ class DesignedWindow final : public Form {
     HWND Hwnd() const { return window_; }
     HWND ControlHwnd(std::string_view name) const;
     UINT Dpi() const { return dpi_; }
+    // The window's icons come from this icon resource from now on, loaded at the window's DPI
+    // and again whenever that changes.
+    void SetIcons(std::string_view resourceName);
     // Opens the popup menu of that name (a menu not in the menu bar) at a screen point and
     // returns when it closes; the chosen item's Click follows as a posted command. False when
     // the form is not loaded or the menu could not be shown.
@@ -98,6 +103,8 @@ class DesignedWindow final : public Form {
                                  LPARAM lParam);
 
     void OnCommand(int id, int code, HWND control);
+    // A switch's label clicks its box; any other label raises its own Click.
+    void OnLabelClick(const Control& label);
     void OnMenuOrDialogCommand(int id);
     LRESULT OnNotify(const NMHDR& header);
     LRESULT OnCtlColor(UINT message, HDC dc, HWND control);
@@ -150,6 +157,7 @@ class DesignedWindow final : public Form {
     std::vector<RECT> layout_;
     std::vector<LoadedFont> fonts_;
     std::vector<std::pair<std::string_view, UniqueMenu>> popupMenus_;
+    std::string iconName_;  // the design's icon until the program names another
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     bool shownOnce_ = false;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/win32/ComEvents.h"
+#include "platform/win32/Guarded.h"
 #include "platform/win32/Unicode.h"
 
 namespace platform::win32 {
@@ -143,18 +144,20 @@ class PollTimer {
     }
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            ::SetWindowLongPtrW(window, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<PollTimer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self != nullptr && message == WM_TIMER && wParam == kTimer) {
-            const std::function<void()> tick = self->tick_;  // a copy: it may end `self`
-            tick();
-            return 0;
-        }
-        return ::DefWindowProcW(window, message, wParam, lParam);
+        return Guarded([&]() -> LRESULT {
+            if (message == WM_NCCREATE) {
+                const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+                ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                                    reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+            }
+            auto* self = reinterpret_cast<PollTimer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+            if (self != nullptr && message == WM_TIMER && wParam == kTimer) {
+                const std::function<void()> tick = self->tick_;  // a copy: it may end `self`
+                tick();
+                return 0;
+            }
+            return ::DefWindowProcW(window, message, wParam, lParam);
+        });
     }
 
     std::function<void()> tick_;

@@ -79,8 +79,11 @@ ControlClass ClassFor(const quell::design::WindowDesign& window, std::size_t ind
         case ControlKind::PictureBox:
             return {kPictureBoxClass, common | WS_CLIPSIBLINGS, 0};
         case ControlKind::StatusBar:
-            return {STATUSCLASSNAMEW,
-                    common | (window.border == Border::Sizable ? SBARS_SIZEGRIP : 0u), 0};
+            // A panel's text that does not fit shows whole in its tooltip.
+            return {
+                STATUSCLASSNAMEW,
+                common | SBT_TOOLTIPS | (window.border == Border::Sizable ? SBARS_SIZEGRIP : 0u),
+                0};
         case ControlKind::RichText:
             return {MSFTEDIT_CLASS,
                     common | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
@@ -290,8 +293,11 @@ void Win32StatusBar::SetDpi(UINT dpi) {
 
 void Win32StatusBar::SetPanelText(int panel, const std::string& text) {
     if (control_ != nullptr && panel >= 1 && panel <= PanelCount()) {
+        const std::wstring wide = Widen(text);
         ::SendMessageW(control_, SB_SETTEXTW, static_cast<WPARAM>(panel - 1),
-                       reinterpret_cast<LPARAM>(Widen(text).c_str()));
+                       reinterpret_cast<LPARAM>(wide.c_str()));
+        ::SendMessageW(control_, SB_SETTIPTEXTW, static_cast<WPARAM>(panel - 1),
+                       reinterpret_cast<LPARAM>(wide.c_str()));
     }
 }
 

@@ -11,6 +11,9 @@ class modHook final : public HotKeyHook {
   public:
     bool Install(WindowHandle mainWindow, WindowHandle target) override;
     void Remove() override;
+
+  private:
+    WindowHandle mainWindow_ = 0;  // 0 while no hook is installed
 };
 
 }  // namespace platform::win32

@@ -45,9 +45,7 @@ TEST_F(AddRemoveTest, RefusedMachineWideWriteFallsBackToCurrentUser) {
     EXPECT_TRUE(result.ok());
     EXPECT_EQ(RunValue(kMachine), std::nullopt);
     EXPECT_EQ(RunValue(kUser), kRunData);
-    EXPECT_EQ(RunAtStartupEnabledText(result),
-              "Run On Startup Enabled for your account only: enabling it for all users needs "
-              "administrator rights");
+    EXPECT_EQ(RunAtStartupEnabledText(result), "Run On Startup Enabled for you only");
 }
 
 TEST_F(AddRemoveTest, OtherMachineWideFailureIsNamedInTheFallbackText) {
@@ -56,7 +54,7 @@ TEST_F(AddRemoveTest, OtherMachineWideFailureIsNamedInTheFallbackText) {
     const PlacementResult result = VarAddRemove.AddToRun(kProduct, kPath);
     EXPECT_EQ(result.placement, Placement::CurrentUserOnly);
     EXPECT_EQ(RunAtStartupEnabledText(result),
-              "Run On Startup Enabled for your account only (for all users: An I/O operation "
+              "Run On Startup Enabled for you only (for all users: An I/O operation "
               "initiated by the registry failed.)");
 }
 

@@ -125,9 +125,7 @@ TEST_F(ToolsEntryTest, RefusedMachineWideWriteAddsTheEntryForTheUser) {
     EXPECT_FALSE(HasEntry(kMachine));
     EXPECT_EQ(ValueNames(kUser), kOrder);
     EXPECT_EQ(Get(kUser, "MenuText"), "&QuellPane");
-    EXPECT_EQ(modIETools::ToolsEntryAddedText(result),
-              "Added to the browser's Tools menu for your account only: adding it for all users "
-              "needs administrator rights.");
+    EXPECT_EQ(modIETools::ToolsEntryAddedText(result), "Added to the Tools menu for you only");
 }
 
 // A failure half-way through leaves no half-defined button behind.
@@ -144,7 +142,7 @@ TEST_F(ToolsEntryTest, HalfWrittenMachineWideEntryIsRemoved) {
     EXPECT_FALSE(HasEntry(kMachine));
     EXPECT_EQ(registry.KeyValues(kUser, modIETools::kEntryKey)->size(), 8u);
     EXPECT_EQ(modIETools::ToolsEntryAddedText(result),
-              "Added to the browser's Tools menu for your account only (for all users: An I/O "
+              "Added to the Tools menu for you only (for all users: An I/O "
               "operation initiated by the registry failed.)");
 }
 
@@ -167,7 +165,7 @@ TEST_F(ToolsEntryTest, FailureEverywhereIsReported) {
     EXPECT_FALSE(HasEntry(kMachine));
     EXPECT_FALSE(HasEntry(kUser));
     EXPECT_EQ(modIETools::ToolsEntryAddedText(result),
-              "Could not add the program to the browser's Tools menu: Access is denied.");
+              "Could not add to the browser's Tools menu: Access is denied.");
 }
 
 TEST_F(ToolsEntryTest, MachineWideEntryAlreadyRightNeedsNoRightsAndNoCopy) {
@@ -210,7 +208,7 @@ TEST_F(ToolsEntryTest, MachineWideEntryThatCannotBeRemovedIsReported) {
     EXPECT_FALSE(removed.ok());
     EXPECT_TRUE(HasEntry(kMachine));
     EXPECT_EQ(modIETools::ToolsEntryRemovedText(removed),
-              "Could not remove the program from the browser's Tools menu: Access is denied.");
+              "Could not remove from the browser's Tools menu: Access is denied.");
 }
 
 }  // namespace

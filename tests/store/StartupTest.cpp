@@ -110,12 +110,15 @@ void PrintTo(const StateCase& c, std::ostream* os) {
 
 class SavedStateTest : public StartupTest, public ::testing::WithParamInterface<StateCase> {};
 
+// The window is not shown while it loads, so it raises no Resize for the state it is given.
 TEST_P(SavedStateTest, OnlyExactlyUpStartsShown) {
     store.Put("state", GetParam().stored);
     Form1_Load(parts);
     EXPECT_EQ(window.State() == platform::WindowState::Minimized, GetParam().minimized);
     EXPECT_FALSE(window.Visible());  // shown, if at all, by the hand-over after loading
-    EXPECT_EQ(form.state(), GetParam().minimized ? "down" : "up");
+    const char* expected = GetParam().minimized ? "down" : "up";
+    EXPECT_EQ(form.state(), expected);
+    EXPECT_EQ(store.Value("state"), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(States, SavedStateTest,

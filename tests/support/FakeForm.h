@@ -61,6 +61,8 @@ class FakeForm : public platform::Form {
         ++unloads;
         loaded_ = false;
         visible_ = false;
+        shownOnce_ = false;
+        state_ = platform::WindowState::Normal;
         checks_.clear();
         lists_.clear();
         texts_.clear();
@@ -68,12 +70,18 @@ class FakeForm : public platform::Form {
         riches_.clear();
     }
     bool IsLoaded() const override { return loaded_; }
+    // As the real window: the first display is one Resize; showing it again raises none.
     void Show() override {
         Load();
-        if (!visible_) {
-            visible_ = true;
+        visible_ = true;
+        if (!shownOnce_) {
+            shownOnce_ = true;
             Raise({platform::EventKind::Resize, ""});
         }
+    }
+    void BringToFront() override {
+        Show();
+        ++broughtToFront;
     }
     void Hide() override { visible_ = false; }
     bool Visible() const override { return visible_; }
@@ -88,15 +96,22 @@ class FakeForm : public platform::Form {
     }
     void SetCaption(const std::string& text) override { caption = text; }
     platform::WindowState State() const override { return state_; }
+    // A window never shown takes its state when it is shown, with no Resize before that;
+    // once shown, a new state shows the window (minimised too) and raises Resize.
     void SetState(platform::WindowState state) override {
-        if (state == state_) {
+        if (!loaded_) {
             return;
         }
-        state_ = state;
-        if (state != platform::WindowState::Minimized) {
-            visible_ = true;
+        if (!shownOnce_) {
+            state_ = state;
+            return;
         }
-        Raise({platform::EventKind::Resize, ""});
+        const bool changed = state != state_;
+        state_ = state;
+        visible_ = true;
+        if (changed) {
+            Raise({platform::EventKind::Resize, ""});
+        }
     }
     int ClientWidthTwips() const override { return design_.clientWidth; }
     void StartTimer(int id, int ms) override { timers[id] = ms; }
@@ -123,6 +138,11 @@ class FakeForm : public platform::Form {
 
     // What a user does.
     void Click(std::string_view name, int index = -1) {
+        for (const auto& pair : design_.boxLabels) {
+            if (pair.label == name) {
+                name = pair.box;  // a switch's label clicks its box
+            }
+        }
         if (auto box = checks_.find(std::string(name)); box != checks_.end()) {
             box->second->SetValue(box->second->Value() == 1 ? 0 : 1);
         } else {
@@ -147,6 +167,7 @@ class FakeForm : public platform::Form {
     std::map<int, int> timers;
     int loads = 0;
     int unloads = 0;
+    int broughtToFront = 0;
 
   private:
     void Create(const design::ControlDesign& control) {
@@ -178,6 +199,7 @@ class FakeForm : public platform::Form {
     platform::WindowHandle handle_;
     bool loaded_ = false;
     bool visible_ = false;
+    bool shownOnce_ = false;
     platform::WindowState state_ = platform::WindowState::Normal;
     std::function<void(const platform::Event&)> handler_;
     std::map<std::string, std::unique_ptr<FakeCheckBox>> checks_;

@@ -405,6 +405,17 @@ TEST_F(MainWindow, NamesNotInTheTableAreProgrammingErrors) {
     EXPECT_THROW(form_->ShowPopupMenu("Tray", {0, 0}), std::invalid_argument);
 }
 
+TEST(BoxLabels, ThatDoNotPairALabelWithACheckBoxAreProgrammingErrors) {
+    for (const quell::design::BoxLabelDesign pair :
+         {quell::design::BoxLabelDesign{"Label5", "List1"},
+          {"Check1", "Check1"},
+          {"Nothing", "Check1"}}) {
+        WindowDesign design = kForm1Design;
+        design.boxLabels = {&pair, 1};
+        EXPECT_THROW(DesignedWindow(design, nullptr), std::invalid_argument) << pair.label;
+    }
+}
+
 TEST_F(MainWindow, AWrongNameInsideAHandlerStopsTheProgramWithItsMessage) {
     // Outside a window procedure the exception reaches the caller (above); inside one it
     // cannot cross Windows, so the program says what went wrong and stops.
@@ -453,12 +464,19 @@ TEST_F(MainWindow, UserClickTogglesTheBoxAndRaisesOneClick) {
     EXPECT_EQ(box.Value(), 1);  // grey counts as off: a click ticks it
 }
 
+void ClickLabel(HWND label) {
+    ::SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    ::SendMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
 TEST_F(MainWindow, ButtonsAndLabelsRaiseClick) {
     ::SendMessageW(Hwnd("Command1"), BM_CLICK, 0, 0);
-    ::SendMessageW(Hwnd("Label6"), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    ::SendMessageW(Hwnd("Label6"), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    ClickLabel(Hwnd("Label3"));
     EXPECT_EQ(seen_,
-              (std::vector<Seen>{{EventKind::Click, "Command1"}, {EventKind::Click, "Label6"}}));
+              (std::vector<Seen>{{EventKind::Click, "Command1"}, {EventKind::Click, "Label3"}}));
+    // A switch's label gives its box the focus, as the box's own caption would.
+    ClickLabel(Hwnd("Label8"));
+    EXPECT_EQ(::GetFocus(), Hwnd("Check4"));
 }
 
 struct KeyCase {
@@ -510,12 +528,6 @@ TEST_F(MainWindow, PostedMouseMoveToTheHotKeyTargetRaisesMouseMove) {
     ::PostMessageW(Hwnd("pctHotkey"), WM_MOUSEMOVE, 0, 0);
     Pump();
     EXPECT_EQ(seen_, (std::vector<Seen>{{EventKind::MouseMove, "pctHotkey", -1, 0, 0}}));
-}
-
-TEST_F(MainWindow, MouseMoveOfTheWindowCarriesTheTrayCodeAsX) {
-    // Tray notifications arrive as the window's mouse moves with the mouse message as x.
-    ::SendMessageW(form_->Hwnd(), WM_MOUSEMOVE, 0, WM_RBUTTONUP);
-    EXPECT_EQ(seen_, (std::vector<Seen>{{EventKind::MouseMove, "", -1, WM_RBUTTONUP, 0}}));
 }
 
 TEST_F(MainWindow, StatusBarPanelsAreAddedSizedInTwipsAndWritten) {
@@ -787,6 +799,29 @@ INSTANTIATE_TEST_SUITE_P(
         BorderCase{"NoneOffTheTaskbar", Border::None, false, false, WS_POPUP, WS_CAPTION,
                    WS_EX_TOOLWINDOW, 0, false}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// Whether `upper` is above `lower` in the z-order.
+bool Above(HWND upper, HWND lower) {
+    for (HWND next = ::GetWindow(upper, GW_HWNDNEXT); next != nullptr;
+         next = ::GetWindow(next, GW_HWNDNEXT)) {
+        if (next == lower) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(BringToFront, PutsAnOpenWindowInFrontOfTheOthersAgain) {
+    Win32Toolkit toolkit;
+    const auto about = toolkit.CreateDesignedWindow(kAboutDesign);
+    const auto help = toolkit.CreateDesignedWindow(kHelpDesign);
+    about->Show();
+    help->Show();
+    ASSERT_TRUE(Above(help->Hwnd(), about->Hwnd()));
+    about->BringToFront();
+    EXPECT_TRUE(Above(about->Hwnd(), help->Hwnd()));
+    EXPECT_EQ(::GetForegroundWindow(), about->Hwnd());
+}
 
 TEST(PromptWindow, IsAFixedDialogWithItsCaptionAndNoMinimiseBox) {
     Win32Toolkit toolkit;

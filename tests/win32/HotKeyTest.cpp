@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "platform/win32/Win32WindowZOrder.h"
@@ -128,6 +129,28 @@ TEST_F(HotKeyTest, DestroyingTheWindowRemovesTheHook) {
     EXPECT_TRUE(::RegisterHotKey(next, 0, MOD_WIN, 'Z'));
     ::UnregisterHotKey(next, 0);
     ::DestroyWindow(next);
+}
+
+constexpr UINT kCounted = WM_APP + 5;
+
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR count) {
+    if (message == kCounted) {
+        ++*reinterpret_cast<int*>(count);
+    }
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+// The tray subclasses the same window; neither may drop the other, in whatever order they go.
+TEST_F(HotKeyTest, RemovingTheHookKeepsASubclassAddedAfterIt) {
+    ASSERT_TRUE(hook.Install(Handle(mainWindow), Handle(targetWindow)));
+    int count = 0;
+    ASSERT_TRUE(
+        ::SetWindowSubclass(mainWindow, &CountingProc, 1, reinterpret_cast<DWORD_PTR>(&count)));
+    hook.Remove();
+    ::SendMessageW(mainWindow, kCounted, 0, 0);
+    EXPECT_EQ(count, 1);
+    ::RemoveWindowSubclass(mainWindow, &CountingProc, 1);
 }
 
 TEST_F(HotKeyTest, TopmostBandChangesNeitherPlaceNorSize) {

@@ -79,9 +79,7 @@ TEST_F(RunAtStartupTest, CurrentUserWhereTheMachineWideKeyIsRefused) {
     const PlacementResult added = VarAddRemove.AddToRun(product, exe);
     EXPECT_EQ(added.placement, Placement::CurrentUserOnly);
     EXPECT_TRUE(IsAccessDenied(added.error));
-    EXPECT_EQ(quell::RunAtStartupEnabledText(added),
-              "Run On Startup Enabled for your account only: enabling it for all users needs "
-              "administrator rights");
+    EXPECT_EQ(quell::RunAtStartupEnabledText(added), "Run On Startup Enabled for you only");
     EXPECT_EQ(RunValue(RootKey::LocalMachine), std::nullopt);
     EXPECT_EQ(RunValue(RootKey::CurrentUser), runData);
 

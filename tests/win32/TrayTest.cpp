@@ -5,10 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Tray.h"
 #include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32Toolkit.h"
+#include "resources/Form1Design.h"
+#include "resources/SecondaryDesigns.h"
 
 namespace platform::win32 {
 namespace {
@@ -19,7 +24,6 @@ class TrayTest : public ::testing::Test {
         window = ::CreateWindowExW(0, L"STATIC", L"tray owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
                                    nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(window, nullptr);
-        icon = ::LoadIconW(nullptr, IDI_APPLICATION);
     }
     void TearDown() override { ::DestroyWindow(window); }
 
@@ -34,12 +38,34 @@ class TrayTest : public ::testing::Test {
     }
 
     HWND window = nullptr;
-    HICON icon = nullptr;
 };
+
+// user32 carries the standard icons under numeric names.
+const HINSTANCE kUser32 = ::GetModuleHandleW(L"user32.dll");
+constexpr wchar_t kApplicationIcon[] = L"#32512";
+
+int IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!::GetIconInfo(icon, &info)) {
+        return 0;
+    }
+    BITMAP mask{};
+    ::GetObjectW(info.hbmMask, sizeof mask, &mask);
+    ::DeleteObject(info.hbmMask);
+    ::DeleteObject(info.hbmColor);
+    return mask.bmWidth;
+}
+
+void ChangeDpi(HWND window, UINT dpi) {
+    RECT suggested{};
+    ::GetWindowRect(window, &suggested);
+    ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+}
 
 TEST_F(TrayTest, MouseMessagesOverTheIconReachTheHandler) {
     std::vector<int> codes;
-    Win32Tray tray(window, 7, icon, [&](int code) { codes.push_back(code); });
+    Win32Tray tray(window, 7, kUser32, kApplicationIcon, [&](int code) { codes.push_back(code); });
     ASSERT_TRUE(tray.Add("QuellPane - 0 popups blocked"));
     ::SendMessageW(window, Win32Tray::CallbackMessage(), 7, WM_RBUTTONUP);
     ::SendMessageW(window, Win32Tray::CallbackMessage(), 7, WM_LBUTTONDOWN);
@@ -48,8 +74,15 @@ TEST_F(TrayTest, MouseMessagesOverTheIconReachTheHandler) {
     EXPECT_EQ(codes, (std::vector<int>{517, 513}));
 }
 
+TEST_F(TrayTest, AnExceptionInTheHandlerStopsTheProgramWithItsMessage) {
+    Win32Tray tray(window, 7, kUser32, kApplicationIcon,
+                   [](int) { throw std::invalid_argument("Form1 has no control named Check9"); });
+    EXPECT_DEATH(::SendMessageW(window, Win32Tray::CallbackMessage(), 7, WM_RBUTTONUP),
+                 "Form1 has no control named Check9");
+}
+
 TEST_F(TrayTest, ExplorerRestartAddsTheIconAgain) {
-    Win32Tray tray(window, 7, icon, nullptr);
+    Win32Tray tray(window, 7, kUser32, kApplicationIcon, nullptr);
     ASSERT_TRUE(tray.Add("tip"));
     EXPECT_TRUE(IconKnown());
     NOTIFYICONDATAW data{};
@@ -65,6 +98,48 @@ TEST_F(TrayTest, ExplorerRestartAddsTheIconAgain) {
     // Once removed it stays removed, even if the shell restarts.
     ::SendMessageW(window, Win32Tray::TaskbarCreatedMessage(), 0, 0);
     EXPECT_FALSE(IconKnown());
+}
+
+TEST_F(TrayTest, IconIsLoadedForTheWindowsDpiAndAgainWhenItChanges) {
+    Win32Tray tray(window, 7, kUser32, kApplicationIcon, nullptr);
+    ASSERT_TRUE(tray.Add("tip"));
+    EXPECT_EQ(IconWidth(tray.Icon()), SystemMetricForDpi(SM_CXSMICON, WindowDpi(window)));
+    ChangeDpi(window, 192);
+    EXPECT_EQ(IconWidth(tray.Icon()), SystemMetricForDpi(SM_CXSMICON, 192));
+    EXPECT_TRUE(IconKnown());
+}
+
+// The main window's own procedure and the tray's subclass share the window.
+TEST(TrayOnTheMainWindow, IconMessagesReachTheTrayAndMouseMovesStayTheWindows) {
+    Win32Toolkit toolkit;
+    const auto form = toolkit.CreateDesignedWindow(quell::design::kForm1Design);
+    ASSERT_TRUE(form->Load());
+    std::vector<EventKind> events;
+    form->SetEventHandler([&](const Event& event) { events.push_back(event.kind); });
+    std::vector<int> codes;
+    Win32Tray tray(form->Hwnd(), 1, kUser32, kApplicationIcon,
+                   [&](int code) { codes.push_back(code); });
+    ::SendMessageW(form->Hwnd(), Win32Tray::CallbackMessage(), 1, WM_RBUTTONUP);
+    // A mouse move whose x happens to be a mouse message's number opens nothing.
+    ::SendMessageW(form->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONUP, 3));
+    EXPECT_EQ(codes, std::vector<int>{WM_RBUTTONUP});
+    EXPECT_EQ(events, std::vector<EventKind>{EventKind::MouseMove});
+}
+
+TEST(WindowIcons, AreLoadedForTheWindowsDpiAndAgainWhenItChanges) {
+    Win32Toolkit toolkit(kUser32);
+    const auto form = toolkit.CreateDesignedWindow(quell::design::kAboutDesign);
+    ASSERT_TRUE(form->Load());
+    SetWindowIcons(*form, "#32512", true);
+    auto icon = [&](WPARAM which) {
+        return IconWidth(
+            reinterpret_cast<HICON>(::SendMessageW(form->Hwnd(), WM_GETICON, which, 0)));
+    };
+    for (const UINT dpi : {form->Dpi(), 144u}) {
+        ChangeDpi(form->Hwnd(), dpi);
+        EXPECT_EQ(icon(ICON_BIG), SystemMetricForDpi(SM_CXICON, dpi)) << dpi;
+        EXPECT_EQ(icon(ICON_SMALL), SystemMetricForDpi(SM_CXSMICON, dpi)) << dpi;
+    }
 }
 
 TEST(SkinPlatformTest, VersionIsReadAndTheMissingComponentIsNothing) {

@@ -117,6 +117,11 @@ TEST(AboutWindowTest, ShowsVersionInformationAndOpensWebsite) {
     EXPECT_EQ(site.strLinkMode, "Website");
     EXPECT_EQ(opened, 1);
     EXPECT_TRUE(window.Visible());
+    // Asked for again while open (perhaps behind other windows): brought to the front.
+    window.broughtToFront = 0;
+    EXPECT_EQ(about.Show(), 600u);
+    EXPECT_EQ(window.broughtToFront, 1);
+    EXPECT_EQ(window.loads, 1);
 }
 
 class HelpWindowTest : public ::testing::Test {
@@ -157,6 +162,10 @@ TEST_F(HelpWindowTest, FirstOpenIsTopmostCheckedAndStoresNothing) {
     EXPECT_EQ(store.Value("showHelp"), "0");
     window.Click("Check1");
     EXPECT_EQ(store.Value("showHelp"), "1");
+    window.broughtToFront = 0;
+    EXPECT_EQ(Show(), std::optional<platform::WindowHandle>(700));
+    EXPECT_EQ(window.broughtToFront, 1);
+    EXPECT_EQ(window.loads, 1);
 }
 
 TEST_F(HelpWindowTest, StoredValueSetsTheBox) {
