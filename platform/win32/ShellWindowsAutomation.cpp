@@ -525,16 +525,18 @@ class StandInList final : public platform::ShellWindowList {
           itemName_(std::move(itemName)),
           pollMilliseconds_(pollMilliseconds),
           context_(std::move(context)),
-          stopgap_(stopgap) {}
-
-    std::optional<int> Count() override {
-        return running_ ? ComShellWindowList(running_, context_).Count() : 0;
+          stopgap_(stopgap) {
+        if (running_) {
+            list_.emplace(running_, context_);
+        }
     }
+
+    std::optional<int> Count() override { return list_ ? list_->Count() : 0; }
     platform::ShellItem Item(int index) override {
-        if (!running_) {
+        if (!list_) {
             return {platform::ShellItem::Status::Skipped, nullptr};
         }
-        return ComShellWindowList(running_, context_).Item(index);
+        return list_->Item(index);
     }
     std::unique_ptr<platform::EventConnection> Connect(
         std::weak_ptr<platform::ShellWindowsEvents> events) override {
@@ -553,6 +555,7 @@ class StandInList final : public platform::ShellWindowList {
     UINT pollMilliseconds_;
     ListContext context_;
     bool stopgap_;
+    std::optional<ComShellWindowList> list_;  // the running stand-in's, walked as one snapshot
 };
 
 // A timer that announces a window registered at every tick.
