@@ -18,6 +18,8 @@ namespace platform::win32 {
 namespace {
 
 constexpr UINT kTrayIconId = 1;
+constexpr const char* kTrackerNotWatchingText =
+    "Could not watch the browser windows; trying again every few seconds.";
 
 }  // namespace
 
@@ -61,7 +63,24 @@ int App::Run() {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+    if (stage_ == Stage::Running) {
+        // A quit from outside (posted by another program, or seen by a prompt's wait) ends the
+        // program as File > Exit does: settings saved, the tray icon and listeners let go.
+        Exit();
+    }
     return static_cast<int>(msg.wParam);
+}
+
+void App::ReportFailure(const std::string& text) {
+    form1_->SetStatus(text);
+    const HWND window = form1Window_->Hwnd();
+    if (::IsWindowVisible(window) && !::IsIconic(window)) {
+        return;
+    }
+    // Nobody reads the status line of a hidden window.
+    if (!tray_ || !tray_->ShowBalloon(ProductName(), text)) {
+        form1_->ShowProgram();
+    }
 }
 
 void App::ShowMainWindow() {
@@ -74,7 +93,7 @@ void App::ShowMainWindow() {
                    programFolder_);
     form1_.emplace(state_, *form1Window_, *settings_, *lists_, zorder_, *this);
     form3_.emplace(state_, *form3Window_, *form1Window_, *lists_, zorder_,
-                   [this](const std::string& text) { form1_->SetStatus(text); });
+                   [this](const std::string& text) { ReportFailure(text); });
     help_.emplace(*helpWindow_, *settings_, zorder_, programFolder_,
                   [this](const std::string& path) {
                       return quell::xfileExists::FileExists(fileSearch_, path);
@@ -203,8 +222,16 @@ void App::AddTrayIcon() {
     picTrayIcon_.reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"IDI_FORM1",
                                                        IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                                                        ::GetSystemMetrics(SM_CYSMICON), 0)));
-    tray_ = std::make_unique<Win32Tray>(form1Window_->Hwnd(), kTrayIconId, picTrayIcon_.get(),
-                                        [this](int code) { form1_->TrayNotify(code); });
+    // Still no icon after a while (no shell, or one that keeps refusing): a program started
+    // hidden in the tray would be out of reach, so the main window shows.
+    tray_ = std::make_unique<Win32Tray>(
+        form1Window_->Hwnd(), kTrayIconId, picTrayIcon_.get(),
+        [this](int code) { form1_->TrayNotify(code); },
+        [this] {
+            if (!::IsWindowVisible(form1Window_->Hwnd())) {
+                form1_->ShowProgram();
+            }
+        });
     (void)tray_->Add(quell::TrayTip(ProductName(), state_.lngBlocked));
 }
 
@@ -221,6 +248,9 @@ void App::CreateTracker() {
         [this](WebBrowser& opener, CancelFlag& cancel) { Decide(opener, cancel); });
     if (!comSecurity_) {
         form1_->SetStatus(ComSecurityFailedText(comSecurity_.error()));
+    }
+    if (!objIEWindows_->Watching()) {
+        ReportFailure(kTrackerNotWatchingText);
     }
 }
 

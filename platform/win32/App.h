@@ -85,6 +85,9 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     void OnCloseRequest();
     void BringMainWindowForward();
     void Decide(WebBrowser& opener, CancelFlag& cancel);
+    // On the status line, and where the user looks while the main window is hidden: a tray
+    // balloon, or the main window itself when there is no icon.
+    void ReportFailure(const std::string& text);
     std::string ProductName() const;
     quell::modIETools::ProgramLocation Location() const;
 
