@@ -1,5 +1,6 @@
 #include "platform/win32/App.h"
 
+#include <thread>
 #include <utility>
 
 #include "blocker/modPlaySound.h"
@@ -18,12 +19,19 @@ namespace platform::win32 {
 namespace {
 
 constexpr UINT kTrayIconId = 1;
+// A browser that has not answered a call in this long is taken for hung; at the exit, where
+// every listener lets go of its window in turn, nothing waits long on any of them.
+constexpr DWORD kBrowserCallTimeoutMs = 3000;
+constexpr DWORD kExitCallTimeoutMs = 300;
+// Wine logs the filter's cancel and goes on waiting: the exit's last resort.
+constexpr DWORD kExitWatchdogMs = 3000;
 constexpr const char* kTrackerNotWatchingText =
     "Could not watch the browser windows; trying again every few seconds.";
 
 }  // namespace
 
-App::App(platform::Status comSecurity) : comSecurity_(std::move(comSecurity)) {
+App::App(platform::Status comSecurity)
+    : comSecurity_(std::move(comSecurity)), callTimeout_(kBrowserCallTimeoutMs) {
     pump_.preTranslate = &PreTranslateMessage;
     toolkit_.RegisterPainter("splash", [this](HDC dc, const RECT& client, UINT dpi) {
         const quell::ProductInfo info = version_.Read();
@@ -255,6 +263,13 @@ void App::CreateTracker() {
 }
 
 void App::ReleaseTracker() {
+    callTimeout_.Set(kExitCallTimeoutMs);
+    // Everything is saved by now, and the process ends right after this: a browser that does
+    // not answer the listeners' goodbyes must not keep it running.
+    std::thread([] {
+        ::Sleep(kExitWatchdogMs);
+        ::TerminateProcess(::GetCurrentProcess(), 0);
+    }).detach();
     objIEWindows_.reset();
 }
 

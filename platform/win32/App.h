@@ -15,6 +15,7 @@
 #include "mainwindow/AddRemove.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/modIETools.h"
+#include "platform/win32/CallTimeout.h"
 #include "platform/win32/DesignedWindow.h"
 #include "platform/win32/ProgramInfo.h"
 #include "platform/win32/ShellWindowsAutomation.h"
@@ -92,6 +93,7 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     quell::modIETools::ProgramLocation Location() const;
 
     platform::Status comSecurity_;
+    CallTimeout callTimeout_;
     std::string programFolder_ = ProgramFolder();
     std::string programPath_ = ProgramPath();
 

@@ -1,5 +1,7 @@
 #include "platform/win32/CallTimeout.h"
 
+#include <utility>
+
 #include "platform/win32/ComObject.h"
 
 namespace platform::win32 {
@@ -10,16 +12,16 @@ constexpr DWORD kRetryAfterMilliseconds = 100;
 
 class MessageFilter final : public ComObject<IMessageFilter> {
   public:
-    explicit MessageFilter(DWORD timeout) : timeout_(timeout) {}
+    explicit MessageFilter(std::shared_ptr<DWORD> timeout) : timeout_(std::move(timeout)) {}
 
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
         return SERVERCALL_ISHANDLED;
     }
     DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD elapsed, DWORD rejectType) override {
-        return RejectedAnswer(elapsed, rejectType, timeout_);
+        return RejectedAnswer(elapsed, rejectType, *timeout_);
     }
     DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD elapsed, DWORD) override {
-        return PendingAnswer(elapsed, timeout_);
+        return PendingAnswer(elapsed, *timeout_);
     }
 
   private:
@@ -30,7 +32,7 @@ class MessageFilter final : public ComObject<IMessageFilter> {
         return nullptr;
     }
 
-    DWORD timeout_;
+    std::shared_ptr<DWORD> timeout_;
 };
 
 }  // namespace
@@ -48,8 +50,9 @@ DWORD RejectedAnswer(DWORD elapsed, DWORD rejectType, DWORD timeout) {
     return static_cast<DWORD>(-1);  // cancel
 }
 
-CallTimeout::CallTimeout(DWORD milliseconds) {
-    const auto filter = MakeComObject<MessageFilter>(milliseconds);
+CallTimeout::CallTimeout(DWORD milliseconds)
+    : milliseconds_(std::make_shared<DWORD>(milliseconds)) {
+    const auto filter = MakeComObject<MessageFilter>(milliseconds_);
     registered_ = SUCCEEDED(::CoRegisterMessageFilter(filter.get(), previous_.put()));
 }
 

@@ -1,10 +1,12 @@
 // A time-out on this apartment's calls into other processes: a browser that stops answering (hung,
 // or stopped in a debugger) would otherwise hold the thread inside the call for good, and with
-// it every refresh, every decision and the exit.
+// it every refresh, every decision and the exit. (Wine 8 logs the cancel and goes on waiting.)
 #pragma once
 
 #include <ole2.h>
 #include <windows.h>
+
+#include <memory>
 
 #include "platform/win32/Handles.h"
 
@@ -20,8 +22,11 @@ class CallTimeout {
     CallTimeout& operator=(const CallTimeout&) = delete;
 
     bool registered() const { return registered_; }
+    // For the calls from now on.
+    void Set(DWORD milliseconds) { *milliseconds_ = milliseconds; }
 
   private:
+    std::shared_ptr<DWORD> milliseconds_;
     ComPtr<IMessageFilter> previous_;
     bool registered_ = false;
 };

@@ -4,7 +4,6 @@
 #include <objbase.h>
 
 #include "platform/win32/App.h"
-#include "platform/win32/CallTimeout.h"
 #include "platform/win32/ComSecurity.h"
 #include "platform/win32/SingleInstance.h"
 
@@ -12,8 +11,6 @@ namespace {
 
 // How long a second start looks for the running copy's window, made just after its mutex.
 constexpr DWORD kFindRunningCopyMs = 5000;
-// A browser that has not answered a call in this long is taken for hung.
-constexpr DWORD kBrowserCallTimeoutMs = 3000;
 
 }  // namespace
 
@@ -29,7 +26,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
         return 1;
     }
-    const platform::win32::CallTimeout callTimeout(kBrowserCallTimeoutMs);
     // Before any object is handed out; a failure leaves COM's defaults and is shown, not fatal.
     platform::win32::App app(platform::win32::ApplyComSecurity());
     const int result = app.Run();
