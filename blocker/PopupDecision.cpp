@@ -34,6 +34,11 @@ bool AskUser(const PopupDecisionContext& context, const std::string& key) {
     context.Form3.Show();
     context.Form3.SetVisible(true);
     while (!state.blnPromptDone) {
+        if (context.pump.QuitRequested()) {
+            // The program is ending: blocked, as a closed prompt blocks; the outer loop saves.
+            context.Form3.SetVisible(false);
+            return false;
+        }
         context.pump.WaitForEvents();
         context.pump.DoEvents();
     }

@@ -1,5 +1,6 @@
 #include "blocker/cIEWindows.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quell {
@@ -17,6 +18,7 @@ class cIEWindows::Tracker final : public platform::ShellWindowsEvents,
     void WindowRevoked(std::int32_t) override { Refresh(); }
 
     bool busy() const { return busy_; }
+    bool watching() const { return watching_; }
     const std::vector<std::shared_ptr<IE_Class>>& windows() const { return windows_; }
 
   private:
@@ -32,8 +34,11 @@ class cIEWindows::Tracker final : public platform::ShellWindowsEvents,
         bool& busy_;
     };
 
-    void RebuildOnce();
-    void AddWindow(std::shared_ptr<platform::BrowserWindow> browser);
+    // False when the list could not be had, walked whole or bound.
+    bool RefreshOnce();
+    std::shared_ptr<IE_Class> Attach(std::shared_ptr<platform::BrowserWindow> browser);
+    bool Bind(const std::shared_ptr<platform::ShellWindowList>& list);
+    void Retry(bool watching);
     void DropWindows();
 
     platform::BrowserAutomation& automation_;
@@ -42,8 +47,10 @@ class cIEWindows::Tracker final : public platform::ShellWindowsEvents,
     std::vector<std::shared_ptr<IE_Class>> windows_;
     std::shared_ptr<platform::ShellWindowList> winShell_;
     std::unique_ptr<platform::EventConnection> winShellEvents_;
+    std::unique_ptr<platform::EventConnection> retry_;
     bool busy_ = false;
     bool bound_ = false;
+    bool watching_ = false;
     bool refreshAgain_ = false;
     bool terminated_ = false;
 };
@@ -59,49 +66,111 @@ void cIEWindows::Tracker::Refresh() {
         refreshAgain_ = true;
         return;
     }
-    const BusyScope busy(busy_);
-    do {
-        refreshAgain_ = false;
-        RebuildOnce();
-    } while (refreshAgain_ && !terminated_);
+    bool watching = false;
+    {
+        const BusyScope busy(busy_);
+        do {
+            refreshAgain_ = false;
+            watching = RefreshOnce();
+        } while (refreshAgain_ && !terminated_);
+    }
+    Retry(watching);
 }
 
-void cIEWindows::Tracker::RebuildOnce() {
-    DropWindows();
+bool cIEWindows::Tracker::RefreshOnce() {
     const std::shared_ptr<platform::ShellWindowList> list = automation_.ShellWindows();
     if (!list || terminated_) {
-        return;
+        return false;
     }
     const std::optional<int> count = list->Count();
     if (!count) {
-        return;
+        return false;
     }
+    // Every listener stays attached while the list is walked: the calls below let incoming
+    // calls in, and a request of a window with no listener would open unasked.
+    std::vector<std::shared_ptr<IE_Class>> kept;
+    std::vector<bool> listed(windows_.size(), false);
+    bool whole = true;
     for (int index = 0; index < *count && !terminated_; ++index) {
         platform::ShellItem item = list->Item(index);
         if (item.status == platform::ShellItem::Status::ListFailed) {
-            return;  // what was added stays; winShell stays as it was
+            whole = false;
+            break;
         }
-        if (item.status == platform::ShellItem::Status::Window) {
-            AddWindow(std::move(item.window));
+        if (item.status != platform::ShellItem::Status::Window || !item.window) {
+            continue;
+        }
+        const void* identity = item.window->Identity();
+        const bool twice = std::any_of(kept.begin(), kept.end(), [&](const auto& listener) {
+            return listener->WindowIdentity() == identity;
+        });
+        if (twice) {
+            continue;  // one listener per window, or its requests would be decided twice
+        }
+        std::shared_ptr<IE_Class> listener;
+        for (std::size_t i = 0; i < windows_.size() && !listener; ++i) {
+            if (!listed[i] && windows_[i]->WindowIdentity() == identity) {
+                listed[i] = true;
+                listener = windows_[i];
+            }
+        }
+        if (!listener) {
+            listener = Attach(std::move(item.window));
+        }
+        if (listener) {
+            kept.push_back(std::move(listener));
         }
     }
-    if (!bound_ && !terminated_) {
-        winShellEvents_ = list->Connect(weak_from_this());
-        if (winShellEvents_) {
-            winShell_ = list;
-            bound_ = true;
+    if (terminated_) {
+        for (const auto& listener : kept) {
+            listener->Detach();  // attached after Terminate dropped the others
         }
+        return false;
+    }
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        if (listed[i]) {
+            continue;
+        }
+        if (whole) {
+            windows_[i]->Detach();  // gone from the list
+        } else {
+            kept.push_back(windows_[i]);  // not reached: maybe still open
+        }
+    }
+    windows_ = std::move(kept);
+    return whole && Bind(list);
+}
+
+bool cIEWindows::Tracker::Bind(const std::shared_ptr<platform::ShellWindowList>& list) {
+    if (bound_ && !(winShell_->Stopgap() && !list->Stopgap())) {
+        return !winShell_->Stopgap();  // a stopgap keeps the retries going
+    }
+    std::unique_ptr<platform::EventConnection> events = list->Connect(weak_from_this());
+    if (!events) {
+        return false;
+    }
+    winShellEvents_ = std::move(events);
+    winShell_ = list;
+    bound_ = true;
+    return !list->Stopgap();
+}
+
+void cIEWindows::Tracker::Retry(bool watching) {
+    watching_ = watching;
+    if (terminated_ || watching) {
+        retry_.reset();
+    } else if (!retry_) {
+        retry_ = automation_.RetryEvery(kRetryMilliseconds, weak_from_this());
     }
 }
 
-void cIEWindows::Tracker::AddWindow(std::shared_ptr<platform::BrowserWindow> browser) {
-    if (!browser) {
-        return;
-    }
+std::shared_ptr<IE_Class> cIEWindows::Tracker::Attach(
+    std::shared_ptr<platform::BrowserWindow> browser) {
     auto listener = std::make_shared<IE_Class>(state_, decide_);
-    if (listener->IEctl(std::move(browser))) {
-        windows_.push_back(std::move(listener));
+    if (!listener->IEctl(std::move(browser))) {
+        return nullptr;
     }
+    return listener;
 }
 
 void cIEWindows::Tracker::DropWindows() {
@@ -115,6 +184,7 @@ void cIEWindows::Tracker::DropWindows() {
 
 void cIEWindows::Tracker::Terminate() {
     terminated_ = true;
+    retry_.reset();
     DropWindows();
     winShellEvents_.reset();
     winShell_.reset();
@@ -137,6 +207,10 @@ std::shared_ptr<IE_Class> cIEWindows::IE(int position) const {
         return nullptr;
     }
     return windows[static_cast<std::size_t>(position - 1)];
+}
+
+bool cIEWindows::Watching() const {
+    return tracker_->watching();
 }
 
 int cIEWindows::Count() const {

@@ -1,5 +1,6 @@
-// The browser window tracker: one IE_Class listener on every window of the shell's list,
-// rebuilt from scratch whenever a window opens or closes.
+// The browser window tracker: one IE_Class listener on every window of the shell's list. When a
+// window opens or closes, windows new to the list are attached and windows gone from it
+// detached; every other listener stays as it is, so that no window goes unheard meanwhile.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,9 @@ namespace quell {
 
 class cIEWindows {
   public:
+    // A refresh that could not get, walk or bind the shell's list tries again this often.
+    static constexpr int kRetryMilliseconds = 2000;
+
     // Class_Initialize: the first refresh, which binds winShell. `automation` must outlive the
     // tracker; `decide` runs for every new-window request of every tracked window.
     cIEWindows(platform::BrowserAutomation& automation, BlockerState& state,
@@ -35,6 +39,10 @@ class cIEWindows {
 
     // Asks the first tracked window to close; false when there is none or it can't be asked.
     bool closeIE();
+
+    // Whether the shell's list is bound and was walked whole by the latest refresh; while not,
+    // a timer tries again.
+    bool Watching() const;
 
   private:
     class Tracker;

@@ -42,6 +42,9 @@ class EventConnection {
 
 class BrowserWindow : public WebBrowser {
   public:
+    // The same for every handle on one window, whichever list it came from: a refresh keeps
+    // the listener of a window it already listens to.
+    virtual const void* Identity() const = 0;
     // Asks the window to close; false when it could not be asked.
     virtual bool Quit() = 0;
     // Nothing when the connection can't be opened (the window is gone, or has no events).
@@ -67,6 +70,9 @@ class ShellWindowList {
     virtual std::optional<int> Count() = 0;
     virtual ShellItem Item(int index) = 0;  // from 0
     virtual std::unique_ptr<EventConnection> Connect(std::weak_ptr<ShellWindowsEvents> events) = 0;
+    // A list that stands in for the system's while that one can't be had (its server not up
+    // yet): a tracker bound to it keeps asking, and binds the system's list once it comes.
+    virtual bool Stopgap() const { return false; }
 };
 
 class BrowserAutomation {
@@ -74,6 +80,11 @@ class BrowserAutomation {
     virtual ~BrowserAutomation() = default;
     // A fresh list on every call; nothing when the shell's list can't be obtained.
     virtual std::shared_ptr<ShellWindowList> ShellWindows() = 0;
+    // Until the connection ends, `events` hears a window registered every so often: how a
+    // tracker that could not get, walk or bind the list tries again. Nothing when no timer can
+    // be started.
+    virtual std::unique_ptr<EventConnection> RetryEvery(
+        int milliseconds, std::weak_ptr<ShellWindowsEvents> events) = 0;
 };
 
 }  // namespace platform

@@ -239,6 +239,9 @@ LRESULT BrowserWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case kWindowNewObject:
             OnNewObject();
             return 0;
+        case kWindowCycles:
+            app_.StartCycles(static_cast<int>(wParam));
+            return 0;
         default:
             return ::DefWindowProcW(window_, message, wParam, lParam);
     }

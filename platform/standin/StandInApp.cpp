@@ -6,6 +6,12 @@
 #include "platform/win32/Dpi.h"
 
 namespace standin {
+namespace {
+
+// The host's own: the next step of the open-and-close cycles.
+constexpr UINT kHostNextCycle = WM_APP + 10;
+
+}  // namespace
 
 HRESULT RotEntry::Register(IUnknown* object, IMoniker* name) {
     Revoke();
@@ -128,9 +134,41 @@ void StandInApp::Forget(BrowserWindow& window) {
     }
     const std::unique_ptr<BrowserWindow> gone = std::move(*found);
     windows_.erase(found);
+    if (gone.get() == cycling_) {
+        cycling_ = nullptr;
+        ++cyclesDone_;
+        ::PostMessageW(host_, kHostNextCycle, 0, 0);
+    }
     if (windows_.empty()) {
         ::PostQuitMessage(0);
     }
+}
+
+void StandInApp::StartCycles(int count) {
+    if (cyclesLeft_ == 0 && cycling_ == nullptr) {
+        cyclesDone_ = 0;
+        ::PostMessageW(host_, kHostNextCycle, 0, 0);
+    }
+    cyclesLeft_ += count;
+}
+
+void StandInApp::NextCycle() {
+    if (cycling_ != nullptr) {
+        cycling_->RequestClose();  // Forget posts the next step
+        return;
+    }
+    if (cyclesLeft_ == 0) {
+        log_.Append("cycles=" + std::to_string(cyclesDone_));
+        return;
+    }
+    --cyclesLeft_;
+    if (!OpenWindow(kNewWindowUrl)) {
+        log_.Append("cycles failed at " + std::to_string(cyclesDone_));
+        cyclesLeft_ = 0;
+        return;
+    }
+    cycling_ = windows_.back().get();
+    ::PostMessageW(host_, kHostNextCycle, 0, 0);
 }
 
 void StandInApp::CloseAll() {
@@ -165,6 +203,10 @@ LRESULT CALLBACK StandInApp::HostProc(HWND window, UINT message, WPARAM wParam, 
     auto* app = reinterpret_cast<StandInApp*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (app != nullptr && message == kHostOpenWindow) {
         app->OpenWindow(kNewWindowUrl);
+        return 0;
+    }
+    if (app != nullptr && message == kHostNextCycle) {
+        app->NextCycle();
         return 0;
     }
     if (app != nullptr && message == WM_CLOSE) {

@@ -51,6 +51,8 @@ class StandInApp {
     // Called by a window as it is destroyed: the app lets go of it, and ends with the last one.
     void Forget(BrowserWindow& window);
     void CloseAll();
+    // Opens and closes one window `count` times (kWindowCycles).
+    void StartCycles(int count);
 
     HINSTANCE Instance() const { return instance_; }
     const Options& StartOptions() const { return options_; }
@@ -66,6 +68,7 @@ class StandInApp {
     int Start();
     void MessageLoop();
     bool IsBrowserWindow(HWND window) const;
+    void NextCycle();
 
     HINSTANCE instance_;
     Options options_;
@@ -76,6 +79,9 @@ class StandInApp {
     std::vector<std::unique_ptr<BrowserWindow>> windows_;
     int requests_ = 0;
     int opened_ = 0;
+    int cyclesLeft_ = 0;
+    int cyclesDone_ = 0;
+    BrowserWindow* cycling_ = nullptr;  // the window opened by the current cycle
     platform::win32::UniqueFont textFont_;
     platform::win32::UniqueFont linkFont_;
 };

@@ -28,6 +28,10 @@ inline constexpr unsigned kHostOpenWindow = 0x8000 + 1;  // WM_APP + 1
 // to a process of another integrity level.
 inline constexpr unsigned kWindowNewObject = 0x8000 + 2;  // WM_APP + 2
 
+// Posted to a browser window with wParam N: one more window is opened and closed N times, one
+// after the other, each step in a message of its own; the log then reads "cycles=N".
+inline constexpr unsigned kWindowCycles = 0x8000 + 3;  // WM_APP + 3
+
 // Control identifiers of a browser window (GetDlgItem). Buttons answer BM_CLICK, edits
 // WM_SETTEXT, the selector CB_SETCURSEL (it is read when a request starts).
 inline constexpr int kAddressEdit = 101;      // the window's address; Enter or Go sets it

@@ -1,5 +1,6 @@
 #include "platform/win32/App.h"
 
+#include <thread>
 #include <utility>
 
 #include "blocker/modPlaySound.h"
@@ -18,10 +19,19 @@ namespace platform::win32 {
 namespace {
 
 constexpr UINT kTrayIconId = 1;
+// A browser that has not answered a call in this long is taken for hung; at the exit, where
+// every listener lets go of its window in turn, nothing waits long on any of them.
+constexpr DWORD kBrowserCallTimeoutMs = 3000;
+constexpr DWORD kExitCallTimeoutMs = 300;
+// Wine logs the filter's cancel and goes on waiting: the exit's last resort.
+constexpr DWORD kExitWatchdogMs = 3000;
+constexpr const char* kTrackerNotWatchingText =
+    "Could not watch the browser windows; trying again every few seconds.";
 
 }  // namespace
 
-App::App(platform::Status comSecurity) : comSecurity_(std::move(comSecurity)) {
+App::App(platform::Status comSecurity)
+    : comSecurity_(std::move(comSecurity)), callTimeout_(kBrowserCallTimeoutMs) {
     pump_.preTranslate = &PreTranslateMessage;
     toolkit_.RegisterPainter("splash", [this](HDC dc, const RECT& client, UINT dpi) {
         const quell::ProductInfo info = version_.Read();
@@ -61,7 +71,24 @@ int App::Run() {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+    if (stage_ == Stage::Running) {
+        // A quit from outside (posted by another program, or seen by a prompt's wait) ends the
+        // program as File > Exit does: settings saved, the tray icon and listeners let go.
+        Exit();
+    }
     return static_cast<int>(msg.wParam);
+}
+
+void App::ReportFailure(const std::string& text) {
+    form1_->SetStatus(text);
+    const HWND window = form1Window_->Hwnd();
+    if (::IsWindowVisible(window) && !::IsIconic(window)) {
+        return;
+    }
+    // Nobody reads the status line of a hidden window.
+    if (!tray_ || !tray_->ShowBalloon(ProductName(), text)) {
+        form1_->ShowProgram();
+    }
 }
 
 void App::ShowMainWindow() {
@@ -74,7 +101,7 @@ void App::ShowMainWindow() {
                    programFolder_);
     form1_.emplace(state_, *form1Window_, *settings_, *lists_, zorder_, *this);
     form3_.emplace(state_, *form3Window_, *form1Window_, *lists_, zorder_,
-                   [this](const std::string& text) { form1_->SetStatus(text); });
+                   [this](const std::string& text) { ReportFailure(text); });
     help_.emplace(*helpWindow_, *settings_, zorder_, programFolder_,
                   [this](const std::string& path) {
                       return quell::xfileExists::FileExists(fileSearch_, path);
@@ -200,9 +227,16 @@ void App::SetWindowIcons() {
 
 void App::AddTrayIcon() {
     // The tray shows the main window's design icon; its title bar shows "AAA".
-    tray_ =
-        std::make_unique<Win32Tray>(form1Window_->Hwnd(), kTrayIconId, ::GetModuleHandleW(nullptr),
-                                    L"IDI_FORM1", [this](int code) { form1_->TrayNotify(code); });
+    // Still no icon after a while (no shell, or one that keeps refusing): a program started
+    // hidden in the tray would be out of reach, so the main window shows.
+    tray_ = std::make_unique<Win32Tray>(
+        form1Window_->Hwnd(), kTrayIconId, ::GetModuleHandleW(nullptr), L"IDI_FORM1",
+        [this](int code) { form1_->TrayNotify(code); },
+        [this] {
+            if (!::IsWindowVisible(form1Window_->Hwnd())) {
+                form1_->ShowProgram();
+            }
+        });
     (void)tray_->Add(quell::TrayTip(ProductName(), state_.lngBlocked));
 }
 
@@ -220,9 +254,19 @@ void App::CreateTracker() {
     if (!comSecurity_) {
         form1_->SetStatus(ComSecurityFailedText(comSecurity_.error()));
     }
+    if (!objIEWindows_->Watching()) {
+        ReportFailure(kTrackerNotWatchingText);
+    }
 }
 
 void App::ReleaseTracker() {
+    callTimeout_.Set(kExitCallTimeoutMs);
+    // Everything is saved by now, and the process ends right after this: a browser that does
+    // not answer the listeners' goodbyes must not keep it running.
+    std::thread([] {
+        ::Sleep(kExitWatchdogMs);
+        ::TerminateProcess(::GetCurrentProcess(), 0);
+    }).detach();
     objIEWindows_.reset();
 }
 

@@ -15,6 +15,7 @@
 #include "mainwindow/AddRemove.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/modIETools.h"
+#include "platform/win32/CallTimeout.h"
 #include "platform/win32/DesignedWindow.h"
 #include "platform/win32/ProgramInfo.h"
 #include "platform/win32/ShellWindowsAutomation.h"
@@ -85,10 +86,14 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     void OnCloseRequest();
     void BringMainWindowForward();
     void Decide(WebBrowser& opener, CancelFlag& cancel);
+    // On the status line, and where the user looks while the main window is hidden: a tray
+    // balloon, or the main window itself when there is no icon.
+    void ReportFailure(const std::string& text);
     std::string ProductName() const;
     quell::modIETools::ProgramLocation Location() const;
 
     platform::Status comSecurity_;
+    CallTimeout callTimeout_;
     std::string programFolder_ = ProgramFolder();
     std::string programPath_ = ProgramPath();
 

@@ -172,7 +172,13 @@ class ComBrowserWindow final : public platform::BrowserWindow,
                                public std::enable_shared_from_this<ComBrowserWindow> {
   public:
     ComBrowserWindow(ComPtr<IDispatch> window, std::shared_ptr<ConnectedWindows> connected)
-        : window_(std::move(window)), connected_(std::move(connected)) {}
+        : window_(std::move(window)),
+          identity_(window_.as<IUnknown>()),
+          connected_(std::move(connected)) {}
+
+    // COM identity: a proxy answers IUnknown itself, so this costs no cross-process call, and
+    // each list's handle on one window gives the same pointer.
+    const void* Identity() const override { return identity_.get(); }
 
     std::optional<std::string> LocationURL() override {
         const ComPtr<IWebBrowser2> browser = Browser();
@@ -208,6 +214,7 @@ class ComBrowserWindow final : public platform::BrowserWindow,
     }
 
     ComPtr<IDispatch> window_;
+    ComPtr<IUnknown> identity_;
     ComPtr<IWebBrowser2> browser_;
     std::shared_ptr<ConnectedWindows> connected_;
 };
@@ -305,12 +312,53 @@ std::unique_ptr<platform::EventConnection> Checked(
                                                context.connected, context.checkMilliseconds);
 }
 
+// The list's windows as one enumeration hands them out: a refresh then costs a few
+// cross-process calls, not one per window.
+std::optional<std::vector<ComPtr<IDispatch>>> Enumerate(IShellWindows* list) {
+    ComPtr<IUnknown> unknown;
+    if (FAILED(list->_NewEnum(unknown.put())) || !unknown) {
+        return std::nullopt;
+    }
+    const ComPtr<IEnumVARIANT> enumerator = unknown.as<IEnumVARIANT>();
+    if (!enumerator) {
+        return std::nullopt;
+    }
+    constexpr ULONG kBatch = 64;
+    std::vector<ComPtr<IDispatch>> windows;
+    for (;;) {
+        VARIANT batch[kBatch];
+        for (VARIANT& item : batch) {
+            ::VariantInit(&item);
+        }
+        ULONG fetched = 0;
+        const HRESULT result = enumerator->Next(kBatch, batch, &fetched);
+        if (FAILED(result) || fetched > kBatch) {
+            return std::nullopt;
+        }
+        for (ULONG i = 0; i < fetched; ++i) {
+            if (batch[i].vt == VT_DISPATCH && batch[i].pdispVal != nullptr) {
+                windows.emplace_back(batch[i].pdispVal);  // adds its own reference
+            } else {
+                windows.emplace_back();  // not a window: skipped, as Item does
+            }
+            ::VariantClear(&batch[i]);
+        }
+        if (result == S_FALSE || fetched < kBatch) {
+            return windows;
+        }
+    }
+}
+
 class ComShellWindowList final : public platform::ShellWindowList {
   public:
-    ComShellWindowList(ComPtr<IShellWindows> list, ListContext context)
-        : list_(std::move(list)), context_(std::move(context)) {}
+    ComShellWindowList(ComPtr<IShellWindows> list, ListContext context, bool stopgap = false)
+        : list_(std::move(list)), context_(std::move(context)), stopgap_(stopgap) {}
 
     std::optional<int> Count() override {
+        snapshot_ = Enumerate(list_.get());
+        if (snapshot_) {
+            return static_cast<int>(snapshot_->size());
+        }
         LONG count = 0;
         if (FAILED(list_->get_Count(&count)) || count < 0) {
             return std::nullopt;
@@ -319,13 +367,20 @@ class ComShellWindowList final : public platform::ShellWindowList {
     }
 
     platform::ShellItem Item(int index) override {
-        VARIANT position;
-        ::VariantInit(&position);
-        position.vt = VT_I4;
-        position.lVal = index;
         ComPtr<IDispatch> item;
-        if (FAILED(list_->Item(position, item.put()))) {
-            return {platform::ShellItem::Status::ListFailed, nullptr};
+        if (snapshot_) {
+            if (index < 0 || static_cast<std::size_t>(index) >= snapshot_->size()) {
+                return {platform::ShellItem::Status::ListFailed, nullptr};
+            }
+            item = (*snapshot_)[static_cast<std::size_t>(index)];
+        } else {
+            VARIANT position;
+            ::VariantInit(&position);
+            position.vt = VT_I4;
+            position.lVal = index;
+            if (FAILED(list_->Item(position, item.put()))) {
+                return {platform::ShellItem::Status::ListFailed, nullptr};
+            }
         }
         if (!item) {
             return {platform::ShellItem::Status::Skipped, nullptr};  // closed since it was counted
@@ -339,9 +394,13 @@ class ComShellWindowList final : public platform::ShellWindowList {
         return Checked(ConnectShellEvents(list_.get(), events), events, context_);
     }
 
+    bool Stopgap() const override { return stopgap_; }
+
   private:
     ComPtr<IShellWindows> list_;
     ListContext context_;
+    bool stopgap_;
+    std::optional<std::vector<ComPtr<IDispatch>>> snapshot_;
 };
 
 // The stand-in's name in the Running Object Table.
@@ -464,20 +523,23 @@ class StandInWatch final : public platform::EventConnection {
 class StandInList final : public platform::ShellWindowList {
   public:
     StandInList(ComPtr<IShellWindows> running, std::wstring itemName, UINT pollMilliseconds,
-                ListContext context)
+                ListContext context, bool stopgap)
         : running_(std::move(running)),
           itemName_(std::move(itemName)),
           pollMilliseconds_(pollMilliseconds),
-          context_(std::move(context)) {}
-
-    std::optional<int> Count() override {
-        return running_ ? ComShellWindowList(running_, context_).Count() : 0;
+          context_(std::move(context)),
+          stopgap_(stopgap) {
+        if (running_) {
+            list_.emplace(running_, context_);
+        }
     }
+
+    std::optional<int> Count() override { return list_ ? list_->Count() : 0; }
     platform::ShellItem Item(int index) override {
-        if (!running_) {
+        if (!list_) {
             return {platform::ShellItem::Status::Skipped, nullptr};
         }
-        return ComShellWindowList(running_, context_).Item(index);
+        return list_->Item(index);
     }
     std::unique_ptr<platform::EventConnection> Connect(
         std::weak_ptr<platform::ShellWindowsEvents> events) override {
@@ -488,12 +550,33 @@ class StandInList final : public platform::ShellWindowList {
         }
         return Checked(std::move(watch), events, context_);
     }
+    bool Stopgap() const override { return stopgap_; }
 
   private:
     ComPtr<IShellWindows> running_;
     std::wstring itemName_;
     UINT pollMilliseconds_;
     ListContext context_;
+    bool stopgap_;
+    std::optional<ComShellWindowList> list_;  // the running stand-in's, walked as one snapshot
+};
+
+// A timer that announces a window registered at every tick.
+class RetryTimer final : public platform::EventConnection {
+  public:
+    RetryTimer(UINT milliseconds, std::weak_ptr<platform::ShellWindowsEvents> events)
+        : events_(std::move(events)), timer_(milliseconds, [this] { Tick(); }) {}
+    bool running() const { return timer_.running(); }
+
+  private:
+    void Tick() {
+        if (const std::shared_ptr<platform::ShellWindowsEvents> events = events_.lock()) {
+            events->WindowRegistered(0);  // last: the refresh may end this timer
+        }
+    }
+
+    std::weak_ptr<platform::ShellWindowsEvents> events_;
+    PollTimer timer_;
 };
 
 }  // namespace
@@ -512,6 +595,7 @@ ShellWindowsAutomation::ShellWindowsAutomation(ShellWindowsSources sources)
 
 std::shared_ptr<platform::ShellWindowList> ShellWindowsAutomation::ShellWindows() {
     const ListContext context{connected_, sources_.browserCheckMilliseconds};
+    bool stopgap = false;
     if (!systemUnimplemented_) {
         ComPtr<IShellWindows> system;
         const HRESULT created = sources_.system(system);
@@ -520,16 +604,29 @@ std::shared_ptr<platform::ShellWindowList> ShellWindowsAutomation::ShellWindows(
             if (system->get_Count(&count) != E_NOTIMPL) {
                 return std::make_shared<ComShellWindowList>(std::move(system), context);
             }
-        } else if (created != REGDB_E_CLASSNOTREG && created != CLASS_E_CLASSNOTAVAILABLE) {
+            // Wine answers E_NOTIMPL for the list's every enumeration; that does not change
+            // while the program runs.
+            systemUnimplemented_ = true;
+        } else if (created == REGDB_E_CLASSNOTREG || created == CLASS_E_CLASSNOTAVAILABLE) {
+            // Explorer registers the list's class when it starts: at logon it may not have
+            // yet. The stand-in's list serves meanwhile, and the system's is asked for again.
+            stopgap = true;
+        } else {
             return nullptr;
         }
-        // Wine answers E_NOTIMPL for the list's every enumeration; that does not change while
-        // the program runs.
-        systemUnimplemented_ = true;
     }
     return std::make_shared<StandInList>(StandInEntry(sources_.standInItemName).Find(),
                                          sources_.standInItemName, sources_.standInPollMilliseconds,
-                                         context);
+                                         context, stopgap);
+}
+
+std::unique_ptr<platform::EventConnection> ShellWindowsAutomation::RetryEvery(
+    int milliseconds, std::weak_ptr<platform::ShellWindowsEvents> events) {
+    auto timer = std::make_unique<RetryTimer>(static_cast<UINT>(milliseconds), std::move(events));
+    if (!timer->running()) {
+        return nullptr;
+    }
+    return timer;
 }
 
 }  // namespace platform::win32

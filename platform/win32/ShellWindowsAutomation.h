@@ -41,7 +41,11 @@ class ShellWindowsAutomation final : public platform::BrowserAutomation {
     // refreshes) and passes its events on; when it ends it announces a window gone. Connecting
     // also starts the check on the windows listened to: one whose object has gone is announced
     // as a window gone.
+    // While the system's list has no server yet (Explorer not started), the stand-in's is
+    // handed out as a stopgap and the system's asked for again on the next call.
     std::shared_ptr<platform::ShellWindowList> ShellWindows() override;
+    std::unique_ptr<platform::EventConnection> RetryEvery(
+        int milliseconds, std::weak_ptr<platform::ShellWindowsEvents> events) override;
 
   private:
     ShellWindowsSources sources_;

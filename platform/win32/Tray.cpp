@@ -11,6 +11,7 @@ namespace platform::win32 {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x7261;  // one tray subclass per window
+constexpr UINT_PTR kRetryTimer = 0x7261;  // the window's designed timers use small ids
 
 }  // namespace
 
@@ -43,13 +44,22 @@ UINT Win32Tray::TaskbarCreatedMessage() {
 }
 
 Win32Tray::Win32Tray(HWND window, UINT id, HINSTANCE module, std::wstring iconName,
-                     std::function<void(int)> onNotify)
+                     std::function<void(int)> onNotify, std::function<void()> onStillMissing,
+                     TrayRetry retry)
     : window_(window),
       id_(id),
       module_(module),
       iconName_(std::move(iconName)),
-      onNotify_(std::move(onNotify)) {
+      onNotify_(std::move(onNotify)),
+      onStillMissing_(std::move(onStillMissing)),
+      retry_(std::move(retry)) {
+    if (!retry_.notify) {
+        retry_.notify = &::Shell_NotifyIconW;
+    }
     LoadIconAtDpi(WindowDpi(window_));
+    // An elevated copy would not hear Explorer's restart otherwise: messages from a lower
+    // integrity level are filtered out.
+    ::ChangeWindowMessageFilterEx(window_, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
     ::SetWindowSubclass(window_, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -78,20 +88,60 @@ NOTIFYICONDATAW Win32Tray::Data(UINT flags) const {
 
 bool Win32Tray::Add(const std::string& tip) {
     tip_ = Widen(tip);
-    NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    added_ = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    wanted_ = true;
+    refusals_ = 0;
+    Offer();
     return added_;
+}
+
+void Win32Tray::Offer() {
+    NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    added_ = retry_.notify(NIM_ADD, &data) != FALSE;
+    if (added_) {
+        ::KillTimer(window_, kRetryTimer);
+    } else {
+        ::SetTimer(window_, kRetryTimer, retry_.milliseconds, nullptr);
+    }
+}
+
+void Win32Tray::OnRetryTimer() {
+    if (!wanted_ || added_) {
+        ::KillTimer(window_, kRetryTimer);
+        return;
+    }
+    Offer();
+    if (!added_ && ++refusals_ == retry_.triesBeforeMissing && onStillMissing_) {
+        onStillMissing_();
+    }
 }
 
 void Win32Tray::SetTip(const std::string& tip) {
     tip_ = Widen(tip);
+    if (!added_) {
+        return;  // the next offer carries it
+    }
     NOTIFYICONDATAW data = Data(NIF_TIP);
-    ::Shell_NotifyIconW(NIM_MODIFY, &data);
+    retry_.notify(NIM_MODIFY, &data);
+}
+
+bool Win32Tray::ShowBalloon(const std::string& title, const std::string& text) {
+    if (!added_) {
+        return false;
+    }
+    NOTIFYICONDATAW data = Data(NIF_INFO);
+    lstrcpynW(data.szInfoTitle, Widen(title).c_str(), ARRAYSIZE(data.szInfoTitle));
+    lstrcpynW(data.szInfo, Widen(text).c_str(), ARRAYSIZE(data.szInfo));
+    data.dwInfoFlags = NIIF_WARNING;
+    return retry_.notify(NIM_MODIFY, &data) != FALSE;
 }
 
 void Win32Tray::Remove() {
-    NOTIFYICONDATAW data = Data(0);
-    ::Shell_NotifyIconW(NIM_DELETE, &data);
+    wanted_ = false;
+    ::KillTimer(window_, kRetryTimer);
+    if (added_) {
+        NOTIFYICONDATAW data = Data(0);
+        retry_.notify(NIM_DELETE, &data);
+    }
     added_ = false;
 }
 
@@ -107,16 +157,19 @@ LRESULT CALLBACK Win32Tray::SubclassProc(HWND window, UINT message, WPARAM wPara
             }
             return 0;
         }
-        if (message == TaskbarCreatedMessage() && tray->added_) {
-            // Explorer restarted and forgot every icon: without this, a program hidden in the
-            // tray could no longer be reached.
-            NOTIFYICONDATAW data = tray->Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-            ::Shell_NotifyIconW(NIM_ADD, &data);
+        if (message == WM_TIMER && wParam == kRetryTimer) {
+            tray->OnRetryTimer();
+            return 0;
+        }
+        if (message == TaskbarCreatedMessage() && tray->wanted_) {
+            // Explorer restarted and forgot every icon, or started only now: without this, a
+            // program hidden in the tray could no longer be reached.
+            tray->Offer();
         } else if (message == WM_DPICHANGED) {
             tray->LoadIconAtDpi(LOWORD(wParam));
             if (tray->added_) {
                 NOTIFYICONDATAW data = tray->Data(NIF_ICON);
-                ::Shell_NotifyIconW(NIM_MODIFY, &data);
+                tray->retry_.notify(NIM_MODIFY, &data);
             }
         }
         return ::DefSubclassProc(window, message, wParam, lParam);

@@ -251,6 +251,14 @@ TEST_F(PopupDecisionTest, PromptClosedWithoutAnswerBlocks) {
     EXPECT_EQ(state.lngBlocked, 1);
 }
 
+TEST_F(PopupDecisionTest, QuitWhilePromptWaitsEndsTheWaitBlocked) {
+    check2.SetValue(1);
+    pump.Post([this] { pump.quit = true; });
+    EXPECT_EQ(Decide("http://unknown.example/").value, std::optional<bool>(true));
+    EXPECT_EQ(state.lngBlocked, 1);
+    EXPECT_FALSE(prompt.visible);
+}
+
 // A second request while the prompt waits: it resets the flags, finds the prompt loaded, waits
 // in its own loop; one answer ends both, and each blocked popup counts and sounds.
 TEST_F(PopupDecisionTest, SecondRequestDuringPromptSharesTheAnswer) {

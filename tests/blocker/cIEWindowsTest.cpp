@@ -78,27 +78,58 @@ TEST_F(cIEWindowsTest, AttachesToEveryWindowInTheShellsOrder) {
     }
 }
 
-TEST_F(cIEWindowsTest, OpeningAWindowRebuildsEveryListenerInTheShellsOrder) {
+TEST_F(cIEWindowsTest, OpeningAWindowKeepsEveryListenerAndAttachesTheNewOneInTheShellsOrder) {
     shell.Open("http://a.example/");
     shell.Open("http://b.example/");
     shell.Open("http://c.example/");
     auto tracker = Track();
     const auto before = tracker->NewEnum();
 
-    shell.Open("http://d.example/");
+    shell.open.insert(shell.open.begin() + 1,
+                      std::make_shared<FakeBrowserWindow>("http://d.example/"));
     shell.Bound()->RaiseWindowRegistered();
 
     const auto after = tracker->NewEnum();
     ASSERT_EQ(after.size(), 4u);
-    for (const auto& listener : after) {
-        for (const auto& old : before) {
-            EXPECT_NE(listener, old);
-        }
-    }
-    EXPECT_EQ(Deciding(), (std::vector<std::string>{"http://a.example/", "http://b.example/",
-                                                    "http://c.example/", "http://d.example/"}));
+    EXPECT_EQ(after[0], before[0]);
+    EXPECT_EQ(after[2], before[1]);
+    EXPECT_EQ(after[3], before[2]);
+    EXPECT_EQ(Deciding(), (std::vector<std::string>{"http://a.example/", "http://d.example/",
+                                                    "http://b.example/", "http://c.example/"}));
     for (const auto& window : shell.open) {
-        EXPECT_EQ(window->events.OpenConnections(), 1);  // the old listeners' are closed
+        EXPECT_EQ(window->events.OpenConnections(), 1);
+        EXPECT_EQ(window->events.Connects(), 1) << "a kept window is not attached again";
+    }
+}
+
+// The list's calls let incoming calls in: a request then, from any window listed before, is
+// decided once by its own listener, and no window has two listeners at any moment.
+TEST_F(cIEWindowsTest, RequestDuringARefreshIsDecidedOnceByItsListener) {
+    shell.Open("http://a.example/");
+    shell.Open("http://b.example/");
+    const auto c = shell.Open("http://c.example/");
+    auto tracker = Track();
+    shell.Open("http://d.example/");
+
+    RecordingCancelFlag cancel;
+    std::vector<int> connectionsSeen;
+    shell.shape = [&](FakeShellWindowList& list) {
+        list.onItem = [&](int index) {
+            for (const auto& window : shell.open) {
+                connectionsSeen.push_back(window->events.OpenConnections());
+            }
+            if (index == 1) {
+                c->RaiseNewWindow2(cancel);
+            }
+        };
+    };
+    openers.clear();
+    shell.Bound()->RaiseWindowRegistered();
+
+    EXPECT_EQ(openers, std::vector<std::string>{"http://c.example/"});
+    EXPECT_EQ(cancel.value, std::optional<bool>(true));
+    for (const int connections : connectionsSeen) {
+        EXPECT_LE(connections, 1);
     }
 }
 
@@ -162,18 +193,53 @@ TEST_P(cIEWindowsFailureTest, KeepsWhatWasAddedAndRecoversAtTheNextRefresh) {
 
     EXPECT_EQ(Deciding(), failure.trackedAfterFailure);
     EXPECT_EQ(shell.Bound() != nullptr, failure.boundAfterFailure);
+    // A refresh that could not get, walk or bind the list tries again on a timer.
+    EXPECT_EQ(tracker->Watching(), failure.boundAfterFailure);
+    EXPECT_EQ(shell.retries.OpenConnections(), failure.boundAfterFailure ? 0 : 1);
 
     for (auto& window : shell.open) {
         window->attachable = true;
     }
     shell.unavailable = false;
-    tracker->winShell_WindowRegistered(0);  // as the shell would, once something changes
+    if (failure.boundAfterFailure) {
+        tracker->winShell_WindowRegistered(0);  // as the shell would, once something changes
+    } else {
+        shell.TickRetries();
+    }
 
     EXPECT_EQ(Deciding(), (std::vector<std::string>{"http://a.example/", "http://b.example/",
                                                     "http://c.example/"}));
     ASSERT_NE(shell.Bound(), nullptr);
     EXPECT_EQ(shell.Bound()->events.OpenConnections(), 1);
     EXPECT_NE(tracker->IE(1), nullptr) << "busy flag left set";
+    EXPECT_TRUE(tracker->Watching());
+    EXPECT_EQ(shell.retries.OpenConnections(), 0) << "the retries end once the list is bound";
+}
+
+// A stand-in list taken while the system's could not be had is bound for now; the retries go
+// on, and the system's list is bound once it comes.
+TEST_F(cIEWindowsTest, StopgapListIsBoundUntilTheSystemsComes) {
+    shell.Open("http://a.example/");
+    bool stopgap = true;
+    shell.shape = [&](FakeShellWindowList& list) { list.stopgap = stopgap; };
+    auto tracker = Track();
+    const auto first = shell.Bound();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(Deciding(), std::vector<std::string>{"http://a.example/"});
+    EXPECT_FALSE(tracker->Watching());
+
+    shell.TickRetries();
+    EXPECT_EQ(first->events.OpenConnections(), 1) << "a stopgap is not bound again";
+    stopgap = false;
+    shell.TickRetries();
+
+    EXPECT_TRUE(tracker->Watching());
+    EXPECT_EQ(first->events.OpenConnections(), 0);
+    ASSERT_EQ(shell.lists.size(), 3u);
+    ASSERT_NE(shell.lists[2].lock(), nullptr);
+    EXPECT_EQ(shell.lists[2].lock()->events.OpenConnections(), 1);
+    EXPECT_EQ(shell.retries.OpenConnections(), 0);
+    EXPECT_EQ(shell.open[0]->events.Connects(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cwctype>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Handles.h"
 #include "platform/win32/Unicode.h"
 #include "tests/driver/CommandLine.h"
 #include "tests/driver/RemoteStatusBar.h"
@@ -47,6 +49,8 @@ Actions:
   wait-window --title T [--class C] [--exe NAME] [--visible]   prints the handle
   wait-gone <window>                 until the window no longer exists
   list-windows                       every top-level window, one a line
+  process-stats <window>             the window's process: handles=N gdi=N user=N
+                                     working-set=BYTES
   set-text <window> <control> <text>
   click <window> <control> [--post] [--repeat N]   BM_CLICK (N times), processed before the
                                      command returns (posted with --post, for a click whose
@@ -339,6 +343,30 @@ int ListWindows(const Invocation&) {
     return kExitOk;
 }
 
+int ProcessStats(const Invocation& call) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(call.Target().Window(), &processId);
+    const platform::win32::UniqueHandle process(
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process) {
+        throw DriverError("cannot open process " + std::to_string(processId) + ": error " +
+                          std::to_string(::GetLastError()));
+    }
+    DWORD handles = 0;
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    if (!::GetProcessHandleCount(process.get(), &handles) ||
+        !::GetProcessMemoryInfo(process.get(), &memory, sizeof memory)) {
+        throw DriverError("cannot read process " + std::to_string(processId) + ": error " +
+                          std::to_string(::GetLastError()));
+    }
+    Print("handles=" + std::to_string(handles) +
+          " gdi=" + std::to_string(::GetGuiResources(process.get(), GR_GDIOBJECTS)) +
+          " user=" + std::to_string(::GetGuiResources(process.get(), GR_USEROBJECTS)) +
+          " working-set=" + std::to_string(memory.WorkingSetSize) + "\n");
+    return kExitOk;
+}
+
 int SetText(const Invocation& call) {
     const TargetWindow target = call.Target();
     const std::wstring& text = call.line.Operand(2);
@@ -493,6 +521,7 @@ constexpr CommandEntry kCommands[] = {
     {L"wait-window", 0, WaitWindow},
     {L"wait-gone", 1, WaitGone},
     {L"list-windows", 0, ListWindows},
+    {L"process-stats", 1, ProcessStats},
     {L"set-text", 3, SetText},
     {L"click", 2, Click},
     {L"select", 3, Select},

@@ -63,6 +63,7 @@ class FakeEventSource {
 class FakeBrowserWindow : public platform::BrowserWindow {
   public:
     explicit FakeBrowserWindow(std::string url) : url(std::move(url)) {}
+    const void* Identity() const override { return this; }
     std::optional<std::string> LocationURL() override {
         ++locationReads;
         return url;
@@ -132,6 +133,7 @@ class FakeShellWindowList : public platform::ShellWindowList {
         }
         return events.Connect(std::move(listener));
     }
+    bool Stopgap() const override { return stopgap; }
 
     void RaiseWindowRegistered() {
         events.Raise([](platform::ShellWindowsEvents& e) { e.WindowRegistered(1); });
@@ -143,6 +145,7 @@ class FakeShellWindowList : public platform::ShellWindowList {
     std::vector<std::shared_ptr<FakeBrowserWindow>> windows;
     bool countFails = false;
     bool connectable = true;
+    bool stopgap = false;
     int failAt = -1;
     int notABrowserAt = -1;
     std::function<void(int index)> onItem;
@@ -166,6 +169,16 @@ class FakeBrowserAutomation : public platform::BrowserAutomation {
         return list;
     }
 
+    std::unique_ptr<platform::EventConnection> RetryEvery(
+        int milliseconds, std::weak_ptr<platform::ShellWindowsEvents> events) override {
+        retryMilliseconds = milliseconds;
+        return retries.Connect(std::move(events));
+    }
+    // One tick of every retry timer running.
+    void TickRetries() {
+        retries.Raise([](platform::ShellWindowsEvents& e) { e.WindowRegistered(0); });
+    }
+
     std::shared_ptr<FakeBrowserWindow> Open(const std::string& url) {
         open.push_back(std::make_shared<FakeBrowserWindow>(url));
         return open.back();
@@ -186,6 +199,8 @@ class FakeBrowserAutomation : public platform::BrowserAutomation {
     bool unavailable = false;
     std::function<void(FakeShellWindowList&)> shape;
     std::vector<std::weak_ptr<FakeShellWindowList>> lists;  // every list handed out
+    FakeEventSource<platform::ShellWindowsEvents> retries;
+    int retryMilliseconds = 0;
 };
 
 }  // namespace quell::testing

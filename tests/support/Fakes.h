@@ -119,9 +119,11 @@ class ScriptedEventPump : public platform::EventPump {
             throw std::logic_error("waiting for events that will never come");
         }
     }
+    bool QuitRequested() const override { return quit; }
     std::deque<std::function<void()>> events;
     int doEventsCalls = 0;
     int waits = 0;
+    bool quit = false;
 };
 
 class FakeSound : public platform::Sound {

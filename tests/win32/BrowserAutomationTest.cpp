@@ -350,7 +350,7 @@ TEST_F(BrowserAutomationTest, StatusTextReachesTheSharedStateEmptyOnesToo) {
     ::SysFreeString(empty);
 }
 
-TEST_F(BrowserAutomationTest, ShellEventsRebuildTheListenersAndReleaseTheOldOnes) {
+TEST_F(BrowserAutomationTest, ShellEventsAttachNewWindowsAndReleaseClosedOnes) {
     const auto a = Open(L"http://a.example/");
     const auto b = Open(L"http://b.example/");
     Track();
@@ -363,8 +363,9 @@ TEST_F(BrowserAutomationTest, ShellEventsRebuildTheListenersAndReleaseTheOldOnes
     system->Announce(DISPID_WINDOWREVOKED);
     EXPECT_EQ(tracker->Count(), 2);
     EXPECT_EQ(a->events->Connected(), 0);
-    EXPECT_EQ(a->events->EverConnected(), 2);
+    EXPECT_EQ(a->events->EverConnected(), 1) << "a window listed again keeps its listener";
     EXPECT_EQ(b->events->Connected(), 1);
+    EXPECT_EQ(b->events->EverConnected(), 1);
     EXPECT_EQ(b->events->ReleaseProbes(), 1) << "only the current listener holds a sink";
     EXPECT_EQ(system->events->EverConnected(), 1) << "winShell is bound once";
 }
@@ -580,6 +581,35 @@ TEST_F(StandInFallbackTest, SystemListThatWorksIsUsedEvenWithAStandInRunning) {
     ASSERT_EQ(tracker->Count(), 1);
     EXPECT_EQ(standIn->events->EverConnected(), 0);
     EXPECT_EQ(browsers[1]->events->EverConnected(), 0);
+}
+
+// Explorer not up yet at logon: its list's class is not registered. The stand-in's list serves
+// meanwhile, and the system's is bound once it can be created.
+TEST_F(StandInFallbackTest, SystemListNotRegisteredYetIsAskedForAgain) {
+    Open(L"http://system.example/");
+    OpenInStandIn(L"http://stand-in.example/");
+    Register();
+    bool registered = false;
+    ShellWindowsSources sources = Sources();
+    sources.system = [&](ComPtr<IShellWindows>& list) {
+        if (!registered) {
+            return REGDB_E_CLASSNOTREG;
+        }
+        list = ComPtr<IShellWindows>(system.get());
+        return S_OK;
+    };
+    Track(sources);
+    ASSERT_EQ(tracker->Count(), 1);
+    EXPECT_FALSE(tracker->Watching());
+
+    registered = true;
+    ASSERT_TRUE(PumpUntil([&] { return tracker->Watching(); }, 3 * cIEWindows::kRetryMilliseconds));
+    ASSERT_EQ(tracker->Count(), 1);
+    EXPECT_EQ(NewWindow2(browsers[0]), VARIANT_TRUE);
+    EXPECT_EQ(lastOpener, std::optional<std::string>("http://system.example/"));
+    EXPECT_EQ(system->events->Connected(), 1);
+    EXPECT_EQ(standIn->events->Connected(), 0);
+    EXPECT_EQ(browsers[1]->events->Connected(), 0);
 }
 
 // The system's own list, as the program creates it: under Wine it is not implemented and the

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "platform/win32/Dpi.h"
@@ -140,6 +142,72 @@ TEST(WindowIcons, AreLoadedForTheWindowsDpiAndAgainWhenItChanges) {
         EXPECT_EQ(icon(ICON_BIG), SystemMetricForDpi(SM_CXICON, dpi)) << dpi;
         EXPECT_EQ(icon(ICON_SMALL), SystemMetricForDpi(SM_CXSMICON, dpi)) << dpi;
     }
+}
+
+// A shell that refuses the icon so many times (not started yet at logon), and what it was
+// asked.
+struct RefusingShell {
+    BOOL Notify(DWORD message, NOTIFYICONDATAW* data) {
+        messages.push_back(message);
+        if (message == NIM_ADD && refusals > 0) {
+            --refusals;
+            return FALSE;
+        }
+        if (message == NIM_MODIFY && (data->uFlags & NIF_INFO) != 0) {
+            balloons.push_back(data->szInfo);
+        }
+        return TRUE;
+    }
+    TrayRetry Retry(int triesBeforeMissing) {
+        return {[this](DWORD message, NOTIFYICONDATAW* data) { return Notify(message, data); }, 20,
+                triesBeforeMissing};
+    }
+    int refusals = 0;
+    std::vector<DWORD> messages;
+    std::vector<std::wstring> balloons;
+};
+
+void PumpFor(DWORD milliseconds) {
+    const DWORD start = ::GetTickCount();
+    MSG msg;
+    while (::GetTickCount() - start < milliseconds) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(5);
+    }
+}
+
+TEST_F(TrayTest, IconRefusedAtFirstIsOfferedAgainUntilTheShellTakesIt) {
+    RefusingShell shell;
+    shell.refusals = 3;
+    int missing = 0;
+    Win32Tray tray(
+        window, 7, kUser32, kApplicationIcon, nullptr, [&] { ++missing; }, shell.Retry(10));
+    EXPECT_FALSE(tray.Add("tip"));
+    EXPECT_FALSE(tray.ShowBalloon("QuellPane", "not shown")) << "no icon to show it beside";
+    PumpFor(400);
+    EXPECT_TRUE(tray.shown());
+    EXPECT_EQ(std::count(shell.messages.begin(), shell.messages.end(), NIM_ADD), 4);
+    EXPECT_EQ(missing, 0);
+    EXPECT_TRUE(tray.ShowBalloon("QuellPane", "Could not write allowed.txt"));
+    EXPECT_EQ(shell.balloons, std::vector<std::wstring>{L"Could not write allowed.txt"});
+}
+
+TEST_F(TrayTest, IconStillRefusedAfterAWhileIsReportedOnce) {
+    RefusingShell shell;
+    shell.refusals = 1000;
+    int missing = 0;
+    Win32Tray tray(
+        window, 7, kUser32, kApplicationIcon, nullptr, [&] { ++missing; }, shell.Retry(3));
+    EXPECT_FALSE(tray.Add("tip"));
+    PumpFor(400);
+    EXPECT_EQ(missing, 1);
+    EXPECT_FALSE(tray.shown());
+    // A shell that starts late announces itself: the icon is offered then.
+    shell.refusals = 0;
+    ::SendMessageW(window, Win32Tray::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(tray.shown());
 }
 
 TEST(SkinPlatformTest, VersionIsReadAndTheMissingComponentIsNothing) {

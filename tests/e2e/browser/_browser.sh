@@ -217,6 +217,18 @@ br_blocked_once_attached() {  # window
     br_fail "QuellPane never blocked a popup from window $1"
 }
 
+# Each window heard, about its own site: its popup brings up the prompt, and is blocked.
+br_expect_heard() {  # "window site"...
+    local pair window site
+    for pair in "$@"; do
+        read -r window site <<<"$pair"
+        br_popup "$window"
+        br_expect_prompt "$site"
+        br_answer "Block Now"
+        br_expect_request "$BR_REQUEST" 1 0
+    done
+}
+
 # One of the prompt's four buttons, by its caption, or "close" for its close box; done when
 # the prompt is gone (Wine without a window manager takes two seconds to hide a window).
 br_answer() {  # "Block Now" | "Block Always" | "Allow Now" | "Allow Always" | close
