@@ -57,11 +57,11 @@ bool IE_Class::Quit() {
 }
 
 void IE_Class::NewWindow2(platform::CancelFlag& cancel) {
-    OnNewWindow(Request::NewWindow2, cancel);
+    OnNewWindow(Request::NewWindow2, cancel, {});
 }
 
-void IE_Class::NewWindow3(platform::CancelFlag& cancel) {
-    OnNewWindow(Request::NewWindow3, cancel);
+void IE_Class::NewWindow3(platform::CancelFlag& cancel, const std::string& url) {
+    OnNewWindow(Request::NewWindow3, cancel, url);
 }
 
 void IE_Class::StatusTextChange(const std::string& text) {
@@ -73,7 +73,7 @@ void IE_Class::OtherEvent() {
     lastAnswer_.reset();
 }
 
-void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel) {
+void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel, std::string_view url) {
     const std::optional<Answer> previous = std::exchange(lastAnswer_, std::nullopt);
     if (previous && previous->request != request && clock_() - previous->decided <= kPairWindow) {
         // The same request raised the other way: answered already, so it is neither counted,
@@ -81,6 +81,7 @@ void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel) {
         if (previous->cancel) {
             cancel.Set(*previous->cancel);
         }
+        state_.history.SetPopupAddress(previous->recorded, url);
         return;
     }
     // The decision may run the event pump, and a refresh inside it may detach this listener:
@@ -90,9 +91,9 @@ void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel) {
         return;
     }
     RememberingCancelFlag remembering(cancel);
-    decide_(*opener, remembering);
+    const std::uint64_t recorded = decide_(*opener, remembering, url);
     if (IE_ == opener) {
-        lastAnswer_ = Answer{request, remembering.answer, clock_()};
+        lastAnswer_ = Answer{request, remembering.answer, clock_(), recorded};
     }
 }
 

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "blocker/BlockerState.h"
 #include "platform/BrowserAutomation.h"
@@ -14,9 +16,10 @@
 namespace quell {
 
 // The popup decision as the tracker runs it; the main window binds PopupDecision with its
-// context.
-using NewWindowDecision =
-    std::function<void(platform::WebBrowser& opener, platform::CancelFlag& cancel)>;
+// context. Given the popup's address when the browser told it; returns the serial of the
+// history entry it recorded, 0 for none.
+using NewWindowDecision = std::function<std::uint64_t(
+    platform::WebBrowser& opener, platform::CancelFlag& cancel, std::string_view popupUrl)>;
 
 class IE_Class final : public platform::BrowserEvents,
                        public std::enable_shared_from_this<IE_Class> {
@@ -43,7 +46,7 @@ class IE_Class final : public platform::BrowserEvents,
     bool Quit();
 
     void NewWindow2(platform::CancelFlag& cancel) override;
-    void NewWindow3(platform::CancelFlag& cancel) override;
+    void NewWindow3(platform::CancelFlag& cancel, const std::string& url) override;
     void StatusTextChange(const std::string& text) override;
     void OtherEvent() override;
 
@@ -55,9 +58,10 @@ class IE_Class final : public platform::BrowserEvents,
         Request request;
         std::optional<bool> cancel;
         std::chrono::steady_clock::time_point decided;
+        std::uint64_t recorded;  // the history entry of a blocked request
     };
 
-    void OnNewWindow(Request request, platform::CancelFlag& cancel);
+    void OnNewWindow(Request request, platform::CancelFlag& cancel, std::string_view url);
 
     BlockerState& state_;
     NewWindowDecision decide_;

@@ -19,7 +19,8 @@ class BrowserEvents {
     virtual ~BrowserEvents() = default;
     virtual void NewWindow2(CancelFlag& cancel) = 0;
     // Raised in place of (or as well as) NewWindow2 by browsers from IE 6 on XP SP2 onward.
-    virtual void NewWindow3(CancelFlag& cancel) = 0;
+    // `url` is the popup's own address (bstrUrl).
+    virtual void NewWindow3(CancelFlag& cancel, const std::string& url) = 0;
     virtual void StatusTextChange(const std::string& text) = 0;
     virtual void OtherEvent() = 0;
 };

@@ -137,12 +137,13 @@ void App::BringMainWindowForward() {
     ::SetForegroundWindow(window);
 }
 
-void App::Decide(WebBrowser& opener, CancelFlag& cancel) {
+std::uint64_t App::Decide(WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl) {
     const std::int32_t before = state_.lngBlocked;
-    quell::PopupDecision(*decision_, opener, cancel);
+    const std::uint64_t recorded = quell::PopupDecision(*decision_, opener, cancel, popupUrl);
     if (tray_ && state_.lngBlocked != before) {
         tray_->SetTip(quell::TrayTip(ProductName(), state_.lngBlocked));
     }
+    return recorded;
 }
 
 quell::StatusReport App::EnableRunAtStartup() {
@@ -218,7 +219,9 @@ void App::CreateTracker() {
     objIEWindows_.reset();
     objIEWindows_ = std::make_unique<quell::cIEWindows>(
         automation_, state_,
-        [this](WebBrowser& opener, CancelFlag& cancel) { Decide(opener, cancel); });
+        [this](WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl) {
+            return Decide(opener, cancel, popupUrl);
+        });
     if (!comSecurity_) {
         form1_->SetStatus(ComSecurityFailedText(comSecurity_.error()));
     }

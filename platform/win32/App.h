@@ -84,7 +84,7 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     void OnShowRequest();
     void OnCloseRequest();
     void BringMainWindowForward();
-    void Decide(WebBrowser& opener, CancelFlag& cancel);
+    std::uint64_t Decide(WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl);
     std::string ProductName() const;
     quell::modIETools::ProgramLocation Location() const;
 

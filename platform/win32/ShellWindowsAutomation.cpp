@@ -53,7 +53,9 @@ class BrowserEventsSink final : public EventSink {
                 // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
                 if (VARIANT_BOOL* cancel = CancelAt(params, 5, 3)) {
                     VariantCancelFlag flag(cancel);
-                    events->NewWindow3(flag);
+                    const VARIANT* url = EventArgument(params, 5, 0, VT_BSTR);
+                    events->NewWindow3(flag,
+                                       url != nullptr ? FromBstr(url->bstrVal) : std::string());
                 }
                 break;
             case DISPID_STATUSTEXTCHANGE:

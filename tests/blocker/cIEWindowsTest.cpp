@@ -23,12 +23,15 @@ class cIEWindowsTest : public ::testing::Test {
   protected:
     std::unique_ptr<cIEWindows> Track() {
         return std::make_unique<cIEWindows>(
-            shell, state, [this](platform::WebBrowser& opener, platform::CancelFlag& cancel) {
+            shell, state,
+            [this](platform::WebBrowser& opener, platform::CancelFlag& cancel,
+                   std::string_view) -> std::uint64_t {
                 openers.push_back(*opener.LocationURL());
                 if (onDecide) {
                     onDecide(opener, cancel);
                 }
                 cancel.Set(true);
+                return 0;
             });
     }
 
@@ -340,8 +343,9 @@ TEST_F(cIEWindowsTest, RequestFromATrackedWindowIsDecidedWithItsAddress) {
     const auto good = shell.Open("http://good.example/page");
     const auto bad = shell.Open("http://bad.example/page");
     cIEWindows tracker(shell, state,
-                       [&context](platform::WebBrowser& opener, platform::CancelFlag& cancel) {
-                           PopupDecision(context, opener, cancel);
+                       [&context](platform::WebBrowser& opener, platform::CancelFlag& cancel,
+                                  std::string_view popupUrl) {
+                           return PopupDecision(context, opener, cancel, popupUrl);
                        });
 
     RecordingCancelFlag fromGood, fromBad, afterHover;
@@ -354,6 +358,17 @@ TEST_F(cIEWindowsTest, RequestFromATrackedWindowIsDecidedWithItsAddress) {
     EXPECT_EQ(fromBad.value, std::optional<bool>(true));
     EXPECT_EQ(afterHover.value, std::optional<bool>(false)) << "hover over a link in any window";
     EXPECT_EQ(state.lngBlocked, 1);
+    EXPECT_EQ(state.history.Newest(0).popup, "") << "the fake raised no address";
+
+    // NewWindow2 decides; the paired NewWindow3 brings the popup's address to its entry.
+    RecordingCancelFlag first, second;
+    good->RaiseStatusText("Done");
+    bad->RaiseNewWindow2(first);
+    bad->RaiseNewWindow3(second, "http://pop.example/ad");
+    EXPECT_EQ(second.value, std::optional<bool>(true));
+    ASSERT_EQ(state.history.Size(), 2u);
+    EXPECT_EQ(state.history.Newest(0).popup, "http://pop.example/ad");
+    EXPECT_EQ(state.history.Newest(0).opener, "http://bad.example/page");
 }
 
 }  // namespace

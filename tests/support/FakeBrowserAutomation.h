@@ -86,8 +86,8 @@ class FakeBrowserWindow : public platform::BrowserWindow {
     void RaiseNewWindow2(platform::CancelFlag& cancel) {
         events.Raise([&](platform::BrowserEvents& e) { e.NewWindow2(cancel); });
     }
-    void RaiseNewWindow3(platform::CancelFlag& cancel) {
-        events.Raise([&](platform::BrowserEvents& e) { e.NewWindow3(cancel); });
+    void RaiseNewWindow3(platform::CancelFlag& cancel, const std::string& popupUrl = {}) {
+        events.Raise([&](platform::BrowserEvents& e) { e.NewWindow3(cancel, popupUrl); });
     }
     void RaiseStatusText(const std::string& text) {
         events.Raise([&](platform::BrowserEvents& e) { e.StatusTextChange(text); });
