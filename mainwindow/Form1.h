@@ -37,6 +37,8 @@ class Form1 {
     void Command7_Click();  // visit the website
 
     void mnuFileItem_Click(int index);
+    void ExportSiteLists_Click();
+    void ImportSiteLists_Click();
     void mnuActionItem_Click(int index);
     void mnuToolsItem_Click(int index);
     void mnuHelpItem_Click(int index);

@@ -99,6 +99,9 @@ inline constexpr MenuDesign kForm1Menus[] = {
 };
 
 inline constexpr MenuItemDesign kForm1MenuItems[] = {
+    // Exit stays the last item and keeps its index; the items before it are later additions.
+    {"mnuFile", "mnuFileItem", 2, "Export Site Lists\u2026"},
+    {"mnuFile", "mnuFileItem", 3, "Import Site Lists\u2026"},
     {"mnuFile", "mnuFileItem", 1, "Exit"},
     {"mnuAction", "mnuActionItem", 0, "Minimize to Taskbar"},
     {"mnuAction", "mnuActionItem", 1, "Allow the Next Popup (Win-Z)"},

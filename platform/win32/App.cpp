@@ -9,6 +9,7 @@
 #include "platform/win32/ComSecurity.h"
 #include "platform/win32/Pictures.h"
 #include "platform/win32/Unicode.h"
+#include "platform/win32/Win32FileDialog.h"
 #include "resources/Form1Design.h"
 #include "resources/Form3Design.h"
 #include "resources/ProductInfo.h"
@@ -189,6 +190,37 @@ void App::ShowTrayMenu() {
 
 void App::Exit() {
     quell::Form1_Unload(*parts_);
+}
+
+std::optional<std::string> App::ChooseFile(FileChoice choice) {
+    constexpr wchar_t kFilter[] = L"Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
+    const bool save = choice == FileChoice::ExportSiteLists;
+    return ChooseFileName(form1Window_->Hwnd(),
+                          {save, save ? L"Export Site Lists" : L"Import Site Lists", kFilter,
+                           L"txt", save ? L"QuellPane site lists.txt" : nullptr});
+}
+
+std::optional<quell::SiteList> App::ChooseImportList() {
+    const int answer =
+        ::MessageBoxW(form1Window_->Hwnd(),
+                      L"This file lists one site a line. Add its sites to the allowed list?\n\n"
+                      L"Yes: the allowed list.  No: the disallowed list.",
+                      Widen(ProductName()).c_str(), MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDYES) {
+        return quell::SiteList::Allowed;
+    }
+    if (answer == IDNO) {
+        return quell::SiteList::Disallowed;
+    }
+    return std::nullopt;
+}
+
+platform::Result<std::string> App::ReadFileBytes(const std::string& path) {
+    return files_.ReadBytes(path);
+}
+
+platform::Status App::WriteFileBytes(const std::string& path, std::string_view bytes) {
+    return files_.ReplaceBytes(path, bytes);
 }
 
 void App::StopGlobalSkin() {

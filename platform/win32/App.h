@@ -64,6 +64,10 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     void OpenWebsite() override;
     void ShowTrayMenu() override;
     void Exit() override;
+    std::optional<std::string> ChooseFile(FileChoice choice) override;
+    std::optional<quell::SiteList> ChooseImportList() override;
+    platform::Result<std::string> ReadFileBytes(const std::string& path) override;
+    platform::Status WriteFileBytes(const std::string& path, std::string_view bytes) override;
 
     // StartupServices
     void StopGlobalSkin() override;
