@@ -93,7 +93,7 @@ void App::ShowMainWindow() {
 
     quell::Form1_Load(*parts_);
     if (tray_) {
-        tray_->SetTip(quell::TrayTip(ProductName(), state_.lngBlocked));
+        tray_->SetTip(TrayTipText());
     }
     if (form1_->state() == "up") {
         form1Window_->Show();
@@ -138,11 +138,17 @@ void App::BringMainWindowForward() {
     ::SetForegroundWindow(window);
 }
 
+std::string App::TrayTipText() const {
+    const quell::BlockedHistory& history = state_.history;
+    return quell::TrayTip(ProductName(), state_.lngBlocked,
+                          history.Size() > 0 ? history.Newest(0).site : std::string());
+}
+
 std::uint64_t App::Decide(WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl) {
     const std::int32_t before = state_.lngBlocked;
     const std::uint64_t recorded = quell::PopupDecision(*decision_, opener, cancel, popupUrl);
     if (tray_ && state_.lngBlocked != before) {
-        tray_->SetTip(quell::TrayTip(ProductName(), state_.lngBlocked));
+        tray_->SetTip(TrayTipText());
     }
     return recorded;
 }
@@ -238,7 +244,7 @@ void App::AddTrayIcon() {
                                                        ::GetSystemMetrics(SM_CYSMICON), 0)));
     tray_ = std::make_unique<Win32Tray>(form1Window_->Hwnd(), kTrayIconId, picTrayIcon_.get(),
                                         [this](int code) { form1_->TrayNotify(code); });
-    (void)tray_->Add(quell::TrayTip(ProductName(), state_.lngBlocked));
+    (void)tray_->Add(TrayTipText());
 }
 
 void App::RemoveTrayIcon() {

@@ -90,6 +90,7 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     void BringMainWindowForward();
     std::uint64_t Decide(WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl);
     std::string ProductName() const;
+    std::string TrayTipText() const;
     quell::modIETools::ProgramLocation Location() const;
 
     platform::Status comSecurity_;
