@@ -49,11 +49,30 @@ void IE_Class::Detach() {
     connection_.reset();
     IE_.reset();
     lastAnswer_.reset();
+    pass_.reset();
 }
 
 bool IE_Class::Quit() {
     const std::shared_ptr<platform::BrowserWindow> browser = IE_;
     return browser && browser->Quit();
+}
+
+std::optional<std::string> IE_Class::LocationURL() {
+    const std::shared_ptr<platform::BrowserWindow> browser = IE_;
+    return browser ? browser->LocationURL() : std::nullopt;
+}
+
+bool IE_Class::OpenPopup(const std::string& url) {
+    const std::shared_ptr<platform::BrowserWindow> browser = IE_;
+    if (!browser) {
+        return false;
+    }
+    pass_ = Pass{url, clock_() + kPassWindow};
+    if (!browser->NavigateInNewWindow(url)) {
+        pass_.reset();
+        return false;
+    }
+    return true;
 }
 
 void IE_Class::NewWindow2(platform::CancelFlag& cancel) {
@@ -74,6 +93,14 @@ void IE_Class::OtherEvent() {
 }
 
 void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel, std::string_view url) {
+    if (pass_ && clock_() <= pass_->until &&
+        (request == Request::NewWindow2 || url == pass_->url)) {
+        // The request asked for by OpenPopup: through, once, and its paired event with it.
+        pass_.reset();
+        cancel.Set(false);
+        lastAnswer_ = Answer{request, false, clock_(), 0};
+        return;
+    }
     const std::optional<Answer> previous = std::exchange(lastAnswer_, std::nullopt);
     if (previous && previous->request != request && clock_() - previous->decided <= kPairWindow) {
         // The same request raised the other way: answered already, so it is neither counted,

@@ -44,6 +44,12 @@ class IE_Class final : public platform::BrowserEvents,
     void Detach();
     // Asks the window listened to to close; false when there is none or it can't be asked.
     bool Quit();
+    std::optional<std::string> LocationURL();
+    // Opens the address in a new window of this browser window, letting through the one
+    // request it raises for it (NewWindow2, or NewWindow3 with this address) within
+    // kPassWindow; an identical later request is decided as any other.
+    bool OpenPopup(const std::string& url);
+    static constexpr std::chrono::seconds kPassWindow{10};
 
     void NewWindow2(platform::CancelFlag& cancel) override;
     void NewWindow3(platform::CancelFlag& cancel, const std::string& url) override;
@@ -71,6 +77,11 @@ class IE_Class final : public platform::BrowserEvents,
     // Set when a decision returns, cleared by the window's next event: a browser that raises
     // both NewWindow2 and NewWindow3 for one request raises them back to back, at once.
     std::optional<Answer> lastAnswer_;
+    struct Pass {
+        std::string url;
+        std::chrono::steady_clock::time_point until;
+    };
+    std::optional<Pass> pass_;
 };
 
 }  // namespace quell

@@ -67,6 +67,8 @@ void Form1::OnEvent(const platform::Event& event) {
                 mnuHelpItem_Click(event.index);
             } else if (name == "mnuAboutItem") {
                 mnuAboutItem_Click(event.index);
+            } else if (name == "blocked") {
+                ShowBlockedPopups();
             } else if (name == "show") {
                 ShowProgram();
             } else if (name == "Exit") {
@@ -224,7 +226,17 @@ void Form1::mnuActionItem_Click(int index) {
         Command6_Click();
     } else if (index == 1) {
         Command5_Click();
+    } else if (index == 2) {
+        ShowBlockedPopups();
     }
+}
+
+void Form1::ShowBlockedPopups() {
+    ShowTopmostIfOnTop(services_.ShowBlockedPopups());
+}
+
+void Form1::AllowSite(const std::string& site) {
+    AddSite(lists_, SiteList::Allowed, site, window_.Status(kStatusBar));
 }
 
 void Form1::mnuToolsItem_Click(int index) {

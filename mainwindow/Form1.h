@@ -38,6 +38,9 @@ class Form1 {
 
     void mnuFileItem_Click(int index);
     void ExportSiteLists_Click();
+    // "Allow Site" of the blocked popups: the allowed list's Add path.
+    void AllowSite(const std::string& site);
+    void ShowBlockedPopups();
     void ImportSiteLists_Click();
     void mnuActionItem_Click(int index);
     void mnuToolsItem_Click(int index);

@@ -31,6 +31,7 @@ class Form1Services {
     // Secondary windows, loaded and shown modeless; the handle of the window shown, if any.
     virtual std::optional<platform::WindowHandle> ShowHelp() = 0;
     virtual std::optional<platform::WindowHandle> ShowAbout() = 0;
+    virtual std::optional<platform::WindowHandle> ShowBlockedPopups() = 0;
     // Sets the link request to "Website" and loads the website opener.
     virtual void OpenWebsite() = 0;
 

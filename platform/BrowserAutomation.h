@@ -45,6 +45,9 @@ class BrowserWindow : public WebBrowser {
   public:
     // Asks the window to close; false when it could not be asked.
     virtual bool Quit() = 0;
+    // Asks the window to open the address in a new window, as a page's link would (the
+    // browser raises its new-window events for it); false when it could not be asked.
+    virtual bool NavigateInNewWindow(const std::string& /*url*/) { return false; }
     // Nothing when the connection can't be opened (the window is gone, or has no events).
     virtual std::unique_ptr<EventConnection> Connect(std::weak_ptr<BrowserEvents> events) = 0;
 };

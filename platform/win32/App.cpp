@@ -1,5 +1,6 @@
 #include "platform/win32/App.h"
 
+#include <cstring>
 #include <utility>
 
 #include "blocker/modPlaySound.h"
@@ -10,6 +11,7 @@
 #include "platform/win32/Pictures.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32FileDialog.h"
+#include "resources/BlockedDesign.h"
 #include "resources/Form1Design.h"
 #include "resources/Form3Design.h"
 #include "resources/ProductInfo.h"
@@ -37,6 +39,7 @@ App::App(platform::Status comSecurity) : comSecurity_(std::move(comSecurity)) {
     helpWindow_ = toolkit_.CreateDesignedWindow(quell::design::kHelpDesign);
     aboutWindow_ = toolkit_.CreateDesignedWindow(quell::design::kAboutDesign);
     websiteWindow_ = toolkit_.CreateDesignedWindow(quell::design::kWebsiteDesign);
+    blockedWindow_ = toolkit_.CreateDesignedWindow(quell::design::kBlockedDesign);
 }
 
 App::~App() = default;
@@ -82,6 +85,14 @@ void App::ShowMainWindow() {
                   });
     website_.emplace(*websiteWindow_, site_, version_, shell_);
     about_.emplace(*aboutWindow_, site_, version_, [this] { website_->Load(); });
+    blocked_.emplace(state_, *blockedWindow_, *this,
+                     [this](const std::string& site) { form1_->AllowSite(site); });
+    state_.history.SetListener([this] {
+        blocked_->HistoryChanged();
+        if (tray_) {
+            tray_->SetTip(TrayTipText());
+        }
+    });
     decision_.emplace(quell::PopupDecisionContext{
         state_, form1Window_->Check("Check1"), form1Window_->Check("Check2"),
         form1Window_->Check("Check5"), form1Window_->Check("Check6"), *form3_, pump_, sound_,
@@ -227,6 +238,50 @@ platform::Result<std::string> App::ReadFileBytes(const std::string& path) {
 
 platform::Status App::WriteFileBytes(const std::string& path, std::string_view bytes) {
     return files_.ReplaceBytes(path, bytes);
+}
+
+std::optional<WindowHandle> App::ShowBlockedPopups() {
+    return blocked_->Show();
+}
+
+std::optional<std::string> App::ChooseCsvFile() {
+    return ChooseFileName(
+        blockedWindow_->Hwnd(),
+        {true, L"Save Blocked Popups", L"CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0", L"csv",
+         L"Blocked popups.csv"});
+}
+
+bool App::CopyText(const std::string& text) {
+    const std::wstring wide = Widen(text);
+    if (!::OpenClipboard(blockedWindow_->Hwnd())) {
+        return false;
+    }
+    ::EmptyClipboard();
+    const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool copied = false;
+    if (memory != nullptr) {
+        if (void* target = ::GlobalLock(memory); target != nullptr) {
+            std::memcpy(target, wide.c_str(), bytes);
+            ::GlobalUnlock(memory);
+            // The clipboard owns the memory once it takes it.
+            copied = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        }
+        if (!copied) {
+            ::GlobalFree(memory);
+        }
+    }
+    ::CloseClipboard();
+    return copied;
+}
+
+void App::ShowMessage(const std::string& text) {
+    ::MessageBoxW(blockedWindow_->Hwnd(), Widen(text).c_str(), Widen(ProductName()).c_str(),
+                  MB_OK | MB_ICONINFORMATION);
+}
+
+bool App::OpenPopup(const std::string& opener, const std::string& url) {
+    return objIEWindows_ && objIEWindows_->OpenPopup(opener, url);
 }
 
 void App::StopGlobalSkin() {

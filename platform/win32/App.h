@@ -35,6 +35,7 @@
 #include "store/Startup.h"
 #include "windows/Form8.h"
 #include "windows/frmAbout.h"
+#include "windows/frmBlocked.h"
 #include "windows/frmSplash.h"
 #include "windows/frmWebsite.h"
 #include "windows/modSiteLink.h"
@@ -42,7 +43,9 @@
 
 namespace platform::win32 {
 
-class App final : public quell::Form1Services, public quell::StartupServices {
+class App final : public quell::Form1Services,
+                  public quell::StartupServices,
+                  public quell::BlockedPopupsServices {
   public:
     // `comSecurity`: how setting the process's COM security went; a failure is reported on the
     // status line once the tracker runs.
@@ -68,6 +71,13 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     std::optional<quell::SiteList> ChooseImportList() override;
     platform::Result<std::string> ReadFileBytes(const std::string& path) override;
     platform::Status WriteFileBytes(const std::string& path, std::string_view bytes) override;
+    std::optional<WindowHandle> ShowBlockedPopups() override;
+
+    // BlockedPopupsServices
+    std::optional<std::string> ChooseCsvFile() override;
+    bool CopyText(const std::string& text) override;
+    void ShowMessage(const std::string& text) override;
+    bool OpenPopup(const std::string& opener, const std::string& url) override;
 
     // StartupServices
     void StopGlobalSkin() override;
@@ -124,6 +134,7 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     std::unique_ptr<DesignedWindow> helpWindow_;
     std::unique_ptr<DesignedWindow> aboutWindow_;
     std::unique_ptr<DesignedWindow> websiteWindow_;
+    std::unique_ptr<DesignedWindow> blockedWindow_;
 
     std::optional<quell::frmSplash> splash_;
     std::optional<quell::Settings> settings_;
@@ -133,6 +144,7 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     std::optional<quell::Form8> help_;
     std::optional<quell::frmAbout> about_;
     std::optional<quell::frmWebsite> website_;
+    std::optional<quell::frmBlocked> blocked_;
     std::optional<quell::PopupDecisionContext> decision_;
     std::optional<quell::MainWindowParts> parts_;
 

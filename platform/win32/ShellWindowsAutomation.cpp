@@ -189,6 +189,23 @@ class ComBrowserWindow final : public platform::BrowserWindow,
         return browser && SUCCEEDED(browser->Quit());
     }
 
+    bool NavigateInNewWindow(const std::string& url) override {
+        const ComPtr<IWebBrowser2> browser = Browser();
+        const UniqueBstr address(::SysAllocString(Widen(url).c_str()));
+        if (!browser || !address) {
+            return false;
+        }
+        VARIANT target{};
+        target.vt = VT_BSTR;
+        target.bstrVal = address.get();
+        VARIANT flags{};
+        flags.vt = VT_I4;
+        flags.lVal = navOpenInNewWindow;
+        // Empty rather than null: the marshaler needs every optional argument.
+        VARIANT empty{};
+        return SUCCEEDED(browser->Navigate2(&target, &flags, &empty, &empty, &empty));
+    }
+
     std::unique_ptr<platform::EventConnection> Connect(
         std::weak_ptr<platform::BrowserEvents> events) override;
 

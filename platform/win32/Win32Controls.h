@@ -123,6 +123,21 @@ class Win32StatusBar final : public StatusBar {
     std::vector<int> widthsTwips_;
 };
 
+// A report-style list view; its columns come from the design's text ("Caption:twips|...").
+class Win32ListView final : public ListView {
+  public:
+    void Attach(HWND control, std::string_view columns, UINT dpi);
+    bool InsertRow(int index, std::span<const std::string> cells) override;
+    void RemoveRow(int index) override;
+    void Clear() override;
+    int RowCount() const override;
+    std::string Cell(int row, int column) const override;
+    bool RowSelected(int row) const override;
+
+  private:
+    HWND control_ = nullptr;
+};
+
 class Win32RichText final : public RichTextBox {
   public:
     void Attach(HWND control) { control_ = control; }

@@ -369,6 +369,26 @@ TEST_F(cIEWindowsTest, RequestFromATrackedWindowIsDecidedWithItsAddress) {
     ASSERT_EQ(state.history.Size(), 2u);
     EXPECT_EQ(state.history.Newest(0).popup, "http://pop.example/ad");
     EXPECT_EQ(state.history.Newest(0).opener, "http://bad.example/page");
+
+    // "Open Popup": that request goes through once, from the opener's window; the same
+    // request afterwards is blocked again.
+    std::vector<std::optional<bool>> answers;
+    bad->onNavigate = [&](const std::string& address) {
+        RecordingCancelFlag asNew2, asNew3;
+        bad->RaiseNewWindow2(asNew2);
+        bad->RaiseNewWindow3(asNew3, address);
+        answers = {asNew2.value, asNew3.value};
+    };
+    EXPECT_FALSE(tracker.OpenPopup("http://nowhere.example/", "http://pop.example/ad"));
+    ASSERT_TRUE(tracker.OpenPopup("http://bad.example/page", "http://pop.example/ad"));
+    EXPECT_EQ(bad->navigations, std::vector<std::string>{"http://pop.example/ad"});
+    EXPECT_EQ(answers, (std::vector<std::optional<bool>>{false, false}));
+    EXPECT_EQ(state.history.Size(), 2u) << "not counted as blocked";
+    RecordingCancelFlag again;
+    bad->RaiseOther();
+    bad->RaiseNewWindow3(again, "http://pop.example/ad");
+    EXPECT_EQ(again.value, std::optional<bool>(true));
+    EXPECT_EQ(state.lngBlocked, 3);
 }
 
 }  // namespace

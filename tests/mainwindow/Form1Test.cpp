@@ -130,8 +130,11 @@ TEST_F(Form1Test, MenusReachTheirTargetsAndOtherIndexesDoNothing) {
     window.Raise({platform::EventKind::Click, "close"});
     window.Raise({platform::EventKind::Click, "mnuFileItem", 1});
     window.Raise({platform::EventKind::Click, "Exit"});
-    EXPECT_EQ(services.calls, (std::vector<std::string>{"AddToolsEntry", "RemoveToolsEntry",
-                                                        "OpenWebsite", "Exit", "Exit"}));
+    window.Raise({platform::EventKind::Click, "mnuActionItem", 2});
+    window.Raise({platform::EventKind::Click, "blocked"});
+    EXPECT_EQ(services.calls,
+              (std::vector<std::string>{"AddToolsEntry", "RemoveToolsEntry", "OpenWebsite", "Exit",
+                                        "Exit", "ShowBlockedPopups", "ShowBlockedPopups"}));
     EXPECT_FALSE(state.blnAllowNext);
 }
 

@@ -71,6 +71,16 @@ class FakeBrowserWindow : public platform::BrowserWindow {
         ++quitCalls;
         return true;
     }
+    // As a browser does: the new window is asked for with the window's new-window events.
+    bool NavigateInNewWindow(const std::string& address) override {
+        navigations.push_back(address);
+        if (onNavigate) {
+            onNavigate(address);
+        }
+        return true;
+    }
+    std::vector<std::string> navigations;
+    std::function<void(const std::string&)> onNavigate;
     std::unique_ptr<platform::EventConnection> Connect(
         std::weak_ptr<platform::BrowserEvents> listener) override {
         if (!attachable) {

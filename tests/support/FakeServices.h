@@ -38,6 +38,10 @@ class RecordingServices : public Form1Services, public StartupServices {
         calls.push_back("ShowAbout");
         return 900;
     }
+    std::optional<platform::WindowHandle> ShowBlockedPopups() override {
+        calls.push_back("ShowBlockedPopups");
+        return std::nullopt;
+    }
     void OpenWebsite() override { calls.push_back("OpenWebsite"); }
     void ShowTrayMenu() override { calls.push_back("ShowTrayMenu"); }
     void Exit() override { calls.push_back("Exit"); }
