@@ -8,7 +8,7 @@ namespace quell::design {
 
 inline constexpr ControlDesign kBlockedControls[] = {
     {"lvwBlocked", ControlKind::ListView, "", 60, 60, 9480, 4560,
-     "Time:1875|Site:2250|Popup address:3675|Reason:1560",
+     "Time:1980|Site:1950|Popup address:3180|Reason:2250",
      "The popups blocked since the program started, newest first.", kVerdana},
     {"cmdOpen", ControlKind::Button, "", 60, 4740, 1500, 435, "Open Popup",
      "Open the selected popup's address in a new browser window, this once.", kVerdana},

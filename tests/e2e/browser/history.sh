@@ -54,6 +54,9 @@ br_expect_unasked 1 0 2+3
 expect_rows "($TIME	opener.example	http://pop.example/ad.html	not on the allowed list
 ){2}"
 
+e2e_mouse_park
+e2e_screenshot blocked-popups "$blocked"
+
 # A script address from a page is refused with a message, and nothing is asked of the browser.
 e2e_driver set-text "$browser" 105 'javascript:alert(1)'
 br_popup "$browser"
