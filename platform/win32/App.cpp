@@ -88,9 +88,12 @@ void App::ShowMainWindow() {
     blocked_.emplace(state_, *blockedWindow_, *this,
                      [this](const std::string& site) { form1_->AllowSite(site); });
     state_.history.SetListener([this] {
-        blocked_->HistoryChanged();
-        if (tray_) {
-            tray_->SetTip(TrayTipText());
+        // Inside a decision the browser waits for its answer: the window and the tip follow
+        // once it has it.
+        if (deciding_ > 0) {
+            historyChanged_ = true;
+        } else {
+            ShowHistoryChange();
         }
     });
     decision_.emplace(quell::PopupDecisionContext{
@@ -156,12 +159,20 @@ std::string App::TrayTipText() const {
 }
 
 std::uint64_t App::Decide(WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl) {
-    const std::int32_t before = state_.lngBlocked;
+    ++deciding_;
     const std::uint64_t recorded = quell::PopupDecision(*decision_, opener, cancel, popupUrl);
-    if (tray_ && state_.lngBlocked != before) {
-        tray_->SetTip(TrayTipText());
+    --deciding_;
+    if (std::exchange(historyChanged_, false)) {
+        ShowHistoryChange();
     }
     return recorded;
+}
+
+void App::ShowHistoryChange() {
+    blocked_->HistoryChanged();
+    if (tray_) {
+        tray_->SetTip(TrayTipText());
+    }
 }
 
 quell::StatusReport App::EnableRunAtStartup() {

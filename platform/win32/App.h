@@ -101,6 +101,8 @@ class App final : public quell::Form1Services,
     std::uint64_t Decide(WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl);
     std::string ProductName() const;
     std::string TrayTipText() const;
+    // The Blocked Popups window and the tray tip after the history changed.
+    void ShowHistoryChange();
     quell::modIETools::ProgramLocation Location() const;
 
     platform::Status comSecurity_;
@@ -154,6 +156,8 @@ class App final : public quell::Form1Services,
     bool closeWhenLoaded_ = false;
     std::optional<InstanceWindow> instance_;
 
+    int deciding_ = 0;             // decisions running, nested ones included
+    bool historyChanged_ = false;  // while one ran
     UniqueIcon picTrayIcon_;
     std::unique_ptr<Win32Tray> tray_;
     std::unique_ptr<quell::cIEWindows> objIEWindows_;

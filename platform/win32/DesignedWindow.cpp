@@ -921,6 +921,7 @@ void DesignedWindow::ApplyDpi() {
         }
         ApplyButtonPicture(control);
         control.status.SetDpi(dpi_);
+        control.rows.SetDpi(dpi_);
     }
     if (tooltip_ != nullptr) {
         ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleFromDefault(kTooltipWidth, dpi_));

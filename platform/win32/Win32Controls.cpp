@@ -357,31 +357,52 @@ bool Win32RichText::LoadFile(const std::string& path) {
 
 namespace platform::win32 {
 
+std::vector<Win32ListView::Column> Win32ListView::Columns() const {
+    std::vector<Column> columns;
+    std::string_view rest = columns_;
+    while (!rest.empty()) {
+        const std::size_t bar = rest.find('|');
+        const std::string_view column = rest.substr(0, bar);
+        rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+        const std::size_t colon = column.rfind(':');
+        const int twips = colon == std::string_view::npos
+                              ? quell::design::kTwipsPerInch
+                              : std::atoi(std::string(column.substr(colon + 1)).c_str());
+        columns.push_back({column.substr(0, colon), twips});
+    }
+    return columns;
+}
+
 void Win32ListView::Attach(HWND control, std::string_view columns, UINT dpi) {
     control_ = control;
+    columns_ = columns;
     if (control_ == nullptr) {
         return;
     }
     ::SendMessageW(control_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                    LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER);
     int index = 0;
-    while (!columns.empty()) {
-        const std::size_t bar = columns.find('|');
-        const std::string_view column = columns.substr(0, bar);
-        columns = bar == std::string_view::npos ? std::string_view() : columns.substr(bar + 1);
-        const std::size_t colon = column.rfind(':');
-        const std::wstring caption = Widen(column.substr(0, colon));
-        const int twips = colon == std::string_view::npos
-                              ? 1440
-                              : std::atoi(std::string(column.substr(colon + 1)).c_str());
+    for (const Column& column : Columns()) {
+        const std::wstring caption = Widen(column.caption);
         LVCOLUMNW header{};
         header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         header.pszText = const_cast<wchar_t*>(caption.c_str());
-        header.cx = ::MulDiv(twips, static_cast<int>(dpi), quell::design::kTwipsPerInch);
+        header.cx = ::MulDiv(column.twips, static_cast<int>(dpi), quell::design::kTwipsPerInch);
         header.iSubItem = index;
         ::SendMessageW(control_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
                        reinterpret_cast<LPARAM>(&header));
         ++index;
+    }
+}
+
+void Win32ListView::SetDpi(UINT dpi) {
+    if (control_ == nullptr) {
+        return;
+    }
+    int index = 0;
+    for (const Column& column : Columns()) {
+        ::SendMessageW(control_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index++),
+                       ::MulDiv(column.twips, static_cast<int>(dpi), quell::design::kTwipsPerInch));
     }
 }
 

@@ -127,6 +127,8 @@ class Win32StatusBar final : public StatusBar {
 class Win32ListView final : public ListView {
   public:
     void Attach(HWND control, std::string_view columns, UINT dpi);
+    // The column widths for a new DPI (the window moved to another monitor).
+    void SetDpi(UINT dpi);
     bool InsertRow(int index, std::span<const std::string> cells) override;
     void RemoveRow(int index) override;
     void Clear() override;
@@ -135,7 +137,14 @@ class Win32ListView final : public ListView {
     bool RowSelected(int row) const override;
 
   private:
+    struct Column {
+        std::string_view caption;
+        int twips;
+    };
+    std::vector<Column> Columns() const;
+
     HWND control_ = nullptr;
+    std::string_view columns_;  // the design's text, which lives as long as the program
 };
 
 class Win32RichText final : public RichTextBox {

@@ -223,6 +223,20 @@ INSTANTIATE_TEST_SUITE_P(RealTables, EveryControl,
                          ::testing::Values(&kForm1Design, &kForm3Design, &kBlockedDesign),
                          [](const auto& test) { return std::string(test.param->name); });
 
+// The list view's columns follow the window to another DPI, as every other measure does.
+TEST(ListViewControl, ColumnsAreScaledToTheWindowsDpi) {
+    Win32Toolkit toolkit;
+    const auto form = toolkit.CreateDesignedWindow(kBlockedDesign);
+    ASSERT_TRUE(form->Load());
+    const HWND view = form->ControlHwnd("lvwBlocked");
+    RECT rect{};
+    ::GetWindowRect(form->Hwnd(), &rect);
+    ::SendMessageW(form->Hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                   reinterpret_cast<LPARAM>(&rect));
+    EXPECT_EQ(::SendMessageW(view, LVM_GETCOLUMNWIDTH, 0, 0), ::MulDiv(1980, 144, 1440));
+    EXPECT_EQ(::SendMessageW(view, LVM_GETCOLUMNWIDTH, 3, 0), ::MulDiv(2250, 144, 1440));
+}
+
 class MainWindow : public ::testing::Test {
   protected:
     void SetUp() override {
