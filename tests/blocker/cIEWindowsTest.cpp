@@ -362,9 +362,11 @@ TEST_F(cIEWindowsTest, RequestFromATrackedWindowIsDecidedWithItsAddress) {
 
     // NewWindow2 decides; the paired NewWindow3 brings the popup's address to its entry.
     RecordingCancelFlag first, second;
-    good->RaiseStatusText("Done");
+    good->RaiseStatusText("Done");  // no longer over a link
+    bad->RaiseOther();              // the allowed request before is over
     bad->RaiseNewWindow2(first);
     bad->RaiseNewWindow3(second, "http://pop.example/ad");
+    EXPECT_EQ(first.value, std::optional<bool>(true));
     EXPECT_EQ(second.value, std::optional<bool>(true));
     ASSERT_EQ(state.history.Size(), 2u);
     EXPECT_EQ(state.history.Newest(0).popup, "http://pop.example/ad");
