@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "blocker/BlockedHistory.h"
 #include "blocker/ListText.h"
 
 namespace quell {
@@ -19,6 +20,9 @@ struct BlockerState {
     bool blnOnTop = false;        // the main window is kept on top
     std::int32_t lngBlocked = 0;  // popups blocked to date
     std::string strLinkText;      // latest browser status-bar text
+    // How the prompt was answered, for the history: set by its buttons, reset with the flags.
+    enum class PromptAnswer { None, Now, Always } intPromptAnswer = PromptAnswer::None;
+    BlockedHistory history;  // the popups blocked in this run
 };
 
 }  // namespace quell

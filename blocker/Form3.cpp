@@ -77,25 +77,26 @@ void Form3::Command1_Click() {
     if (added) {
         ReportIfFailed(lists_.SaveAllowed());
     }
-    Answer(true);
+    Answer(true, BlockerState::PromptAnswer::Always);
 }
 
 void Form3::Command2_Click() {
     ReportIfFailed(lists_.AddDisallowed(window_.Text("Text1").Text()));
-    Answer(false);
+    Answer(false, BlockerState::PromptAnswer::Always);
 }
 
 void Form3::Command3_Click() {
-    Answer(true);
+    Answer(true, BlockerState::PromptAnswer::Now);
 }
 
 void Form3::Command4_Click() {
-    Answer(false);
+    Answer(false, BlockerState::PromptAnswer::Now);
 }
 
-void Form3::Answer(bool allow) {
+void Form3::Answer(bool allow, BlockerState::PromptAnswer how) {
     window_.Hide();
     blocker_.blnPromptAllow = allow;
+    blocker_.intPromptAnswer = how;
     blocker_.blnPromptDone = true;
     Unload();
 }

@@ -36,7 +36,7 @@ class Form3 final : public PromptWindow {
     void Command4_Click();  // Block Now
 
   private:
-    void Answer(bool allow);
+    void Answer(bool allow, BlockerState::PromptAnswer how);
     void ReportIfFailed(const platform::Status& status);
 
     BlockerState& blocker_;

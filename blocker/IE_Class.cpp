@@ -49,6 +49,7 @@ void IE_Class::Detach() {
     connection_.reset();
     IE_.reset();
     lastAnswer_.reset();
+    pass_.reset();
 }
 
 bool IE_Class::Quit() {
@@ -56,12 +57,30 @@ bool IE_Class::Quit() {
     return browser && browser->Quit();
 }
 
-void IE_Class::NewWindow2(platform::CancelFlag& cancel) {
-    OnNewWindow(Request::NewWindow2, cancel);
+std::optional<std::string> IE_Class::LocationURL() {
+    const std::shared_ptr<platform::BrowserWindow> browser = IE_;
+    return browser ? browser->LocationURL() : std::nullopt;
 }
 
-void IE_Class::NewWindow3(platform::CancelFlag& cancel) {
-    OnNewWindow(Request::NewWindow3, cancel);
+bool IE_Class::OpenPopup(const std::string& url) {
+    const std::shared_ptr<platform::BrowserWindow> browser = IE_;
+    if (!browser) {
+        return false;
+    }
+    pass_ = Pass{url, clock_() + kPassWindow};
+    if (!browser->NavigateInNewWindow(url)) {
+        pass_.reset();
+        return false;
+    }
+    return true;
+}
+
+void IE_Class::NewWindow2(platform::CancelFlag& cancel) {
+    OnNewWindow(Request::NewWindow2, cancel, {});
+}
+
+void IE_Class::NewWindow3(platform::CancelFlag& cancel, const std::string& url) {
+    OnNewWindow(Request::NewWindow3, cancel, url);
 }
 
 void IE_Class::StatusTextChange(const std::string& text) {
@@ -73,7 +92,15 @@ void IE_Class::OtherEvent() {
     lastAnswer_.reset();
 }
 
-void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel) {
+void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel, std::string_view url) {
+    if (pass_ && clock_() <= pass_->until &&
+        (request == Request::NewWindow2 || url == pass_->url)) {
+        // The request asked for by OpenPopup: through, once, and its paired event with it.
+        pass_.reset();
+        cancel.Set(false);
+        lastAnswer_ = Answer{request, false, clock_(), 0};
+        return;
+    }
     const std::optional<Answer> previous = std::exchange(lastAnswer_, std::nullopt);
     if (previous && previous->request != request && clock_() - previous->decided <= kPairWindow) {
         // The same request raised the other way: answered already, so it is neither counted,
@@ -81,6 +108,7 @@ void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel) {
         if (previous->cancel) {
             cancel.Set(*previous->cancel);
         }
+        state_.history.SetPopupAddress(previous->recorded, url);
         return;
     }
     // The decision may run the event pump, and a refresh inside it may detach this listener:
@@ -90,9 +118,9 @@ void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel) {
         return;
     }
     RememberingCancelFlag remembering(cancel);
-    decide_(*opener, remembering);
+    const std::uint64_t recorded = decide_(*opener, remembering, url);
     if (IE_ == opener) {
-        lastAnswer_ = Answer{request, remembering.answer, clock_()};
+        lastAnswer_ = Answer{request, remembering.answer, clock_(), recorded};
     }
 }
 

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "blocker/BlockerState.h"
 #include "platform/BrowserAutomation.h"
@@ -14,9 +16,10 @@
 namespace quell {
 
 // The popup decision as the tracker runs it; the main window binds PopupDecision with its
-// context.
-using NewWindowDecision =
-    std::function<void(platform::WebBrowser& opener, platform::CancelFlag& cancel)>;
+// context. Given the popup's address when the browser told it; returns the serial of the
+// history entry it recorded, 0 for none.
+using NewWindowDecision = std::function<std::uint64_t(
+    platform::WebBrowser& opener, platform::CancelFlag& cancel, std::string_view popupUrl)>;
 
 class IE_Class final : public platform::BrowserEvents,
                        public std::enable_shared_from_this<IE_Class> {
@@ -43,9 +46,15 @@ class IE_Class final : public platform::BrowserEvents,
     const void* WindowIdentity() const { return IE_ ? IE_->Identity() : nullptr; }
     // Asks the window listened to to close; false when there is none or it can't be asked.
     bool Quit();
+    std::optional<std::string> LocationURL();
+    // Opens the address in a new window of this browser window, letting through the one
+    // request it raises for it (NewWindow2, or NewWindow3 with this address) within
+    // kPassWindow; an identical later request is decided as any other.
+    bool OpenPopup(const std::string& url);
+    static constexpr std::chrono::seconds kPassWindow{10};
 
     void NewWindow2(platform::CancelFlag& cancel) override;
-    void NewWindow3(platform::CancelFlag& cancel) override;
+    void NewWindow3(platform::CancelFlag& cancel, const std::string& url) override;
     void StatusTextChange(const std::string& text) override;
     void OtherEvent() override;
 
@@ -57,9 +66,10 @@ class IE_Class final : public platform::BrowserEvents,
         Request request;
         std::optional<bool> cancel;
         std::chrono::steady_clock::time_point decided;
+        std::uint64_t recorded;  // the history entry of a blocked request
     };
 
-    void OnNewWindow(Request request, platform::CancelFlag& cancel);
+    void OnNewWindow(Request request, platform::CancelFlag& cancel, std::string_view url);
 
     BlockerState& state_;
     NewWindowDecision decide_;
@@ -69,6 +79,11 @@ class IE_Class final : public platform::BrowserEvents,
     // Set when a decision returns, cleared by the window's next event: a browser that raises
     // both NewWindow2 and NewWindow3 for one request raises them back to back, at once.
     std::optional<Answer> lastAnswer_;
+    struct Pass {
+        std::string url;
+        std::chrono::steady_clock::time_point until;
+    };
+    std::optional<Pass> pass_;
 };
 
 }  // namespace quell

@@ -1,7 +1,9 @@
 // The answer to a browser window that asks for a new window.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "blocker/BlockerState.h"
 #include "blocker/PromptWindow.h"
@@ -27,9 +29,11 @@ struct PopupDecisionContext {
 
 // Sets the cancel flag to block (true) or allow (false) the new window, always as the very
 // last step; on a failure the flag is left as the browser passed it. Re-entrant through the
-// event pump: further requests may be decided while this one waits for the prompt.
-void PopupDecision(const PopupDecisionContext& context, platform::WebBrowser& opener,
-                   platform::CancelFlag& cancel);
+// event pump: further requests may be decided while this one waits for the prompt. A blocked
+// request is kept in the history with `popupUrl`, the popup's own address when the browser
+// gave it. Returns that entry's serial, 0 when nothing was blocked.
+std::uint64_t PopupDecision(const PopupDecisionContext& context, platform::WebBrowser& opener,
+                            platform::CancelFlag& cancel, std::string_view popupUrl = {});
 
 // The link exception's test of a status text: a link address starting with a web scheme.
 bool IsLinkStatusText(const std::string& statusText);

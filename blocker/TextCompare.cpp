@@ -78,6 +78,18 @@ void FoldCaseInto(std::string_view text, char* out) {
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n) {
+        // Eight ASCII bytes at once: addresses are nearly all ASCII, and the decision folds one.
+        constexpr std::uint64_t kOnes = 0x0101010101010101u;
+        std::uint64_t word;
+        if (i + 8 <= n && (std::memcpy(&word, p + i, 8), (word & (kOnes * 0x80)) == 0)) {
+            // No byte carries into the next: each is below 0x80 before the addition.
+            const std::uint64_t fromA = word + kOnes * (0x80 - 'A');
+            const std::uint64_t pastZ = word + kOnes * (0x80 - 'Z' - 1);
+            word |= ((fromA & ~pastZ) & (kOnes * 0x80)) >> 2;
+            std::memcpy(out + i, &word, 8);
+            i += 8;
+            continue;
+        }
         const unsigned char c = p[i];
         if (c < 0x80) {
             out[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);

@@ -229,6 +229,15 @@ void cIEWindows::winShell_WindowRevoked(std::int32_t cookie) {
     tracker_->WindowRevoked(cookie);
 }
 
+bool cIEWindows::OpenPopup(const std::string& opener, const std::string& url) {
+    for (const std::shared_ptr<IE_Class>& window : NewEnum()) {
+        if (window->LocationURL() == opener) {
+            return window->OpenPopup(url);
+        }
+    }
+    return false;
+}
+
 bool cIEWindows::closeIE() {
     const std::shared_ptr<IE_Class> first = IE(1);
     return first && first->Quit();

@@ -39,6 +39,9 @@ class cIEWindows {
 
     // Asks the first tracked window to close; false when there is none or it can't be asked.
     bool closeIE();
+    // Opens a blocked popup's address from a tracked window that shows its opener's page
+    // (IE_Class::OpenPopup); false when no such window is tracked or it can't be asked.
+    bool OpenPopup(const std::string& opener, const std::string& url);
 
     // Whether the shell's list is bound and was walked whole by the latest refresh; while not,
     // a timer tries again.

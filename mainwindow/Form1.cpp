@@ -3,6 +3,7 @@
 #include "blocker/AllowNext.h"
 #include "mainwindow/ListCommands.h"
 #include "mainwindow/Module2.h"
+#include "mainwindow/SiteListTransfer.h"
 
 namespace quell {
 namespace {
@@ -66,6 +67,8 @@ void Form1::OnEvent(const platform::Event& event) {
                 mnuHelpItem_Click(event.index);
             } else if (name == "mnuAboutItem") {
                 mnuAboutItem_Click(event.index);
+            } else if (name == "blocked") {
+                ShowBlockedPopups();
             } else if (name == "show") {
                 ShowProgram();
             } else if (name == "Exit") {
@@ -168,7 +171,54 @@ void Form1::Command7_Click() {
 void Form1::mnuFileItem_Click(int index) {
     if (index == 1) {
         services_.Exit();
+    } else if (index == 2) {
+        ExportSiteLists_Click();
+    } else if (index == 3) {
+        ImportSiteLists_Click();
     }
+}
+
+void Form1::ExportSiteLists_Click() {
+    const std::optional<std::string> path =
+        services_.ChooseFile(Form1Services::FileChoice::ExportSiteLists);
+    if (!path) {
+        return;
+    }
+    const platform::Result<std::string> text = quell::ExportSiteLists(lists_);
+    if (!text) {
+        SetStatus(text.error().message);
+        return;
+    }
+    const platform::Status written = services_.WriteFileBytes(*path, text.value());
+    SetStatus(written
+                  ? "Site lists exported to " + *path
+                  : "Could not export the site lists to " + *path + ": " + written.error().reason);
+}
+
+void Form1::ImportSiteLists_Click() {
+    const std::optional<std::string> path =
+        services_.ChooseFile(Form1Services::FileChoice::ImportSiteLists);
+    if (!path) {
+        return;
+    }
+    const platform::Result<std::string> bytes = services_.ReadFileBytes(*path);
+    if (!bytes) {
+        SetStatus("Could not read " + *path + ": " + bytes.error().reason);
+        return;
+    }
+    const ImportedLists imported = ParseSiteLists(bytes.value());
+    ImportCounts counts;
+    if (imported.sectioned) {
+        ImportEntries(lists_, SiteList::Allowed, imported.allowed, counts);
+        ImportEntries(lists_, SiteList::Disallowed, imported.disallowed, counts);
+    } else if (!imported.plain.empty()) {
+        const std::optional<SiteList> list = services_.ChooseImportList();
+        if (!list) {
+            return;
+        }
+        ImportEntries(lists_, *list, imported.plain, counts);
+    }
+    SetStatus(ImportStatusText(counts));
 }
 
 void Form1::mnuActionItem_Click(int index) {
@@ -176,7 +226,17 @@ void Form1::mnuActionItem_Click(int index) {
         Command6_Click();
     } else if (index == 1) {
         Command5_Click();
+    } else if (index == 2) {
+        ShowBlockedPopups();
     }
+}
+
+void Form1::ShowBlockedPopups() {
+    ShowTopmostIfOnTop(services_.ShowBlockedPopups());
+}
+
+void Form1::AllowSite(const std::string& site) {
+    AddSite(lists_, SiteList::Allowed, site, window_.Status(kStatusBar));
 }
 
 void Form1::mnuToolsItem_Click(int index) {

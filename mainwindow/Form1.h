@@ -37,6 +37,11 @@ class Form1 {
     void Command7_Click();  // visit the website
 
     void mnuFileItem_Click(int index);
+    void ExportSiteLists_Click();
+    // "Allow Site" of the blocked popups: the allowed list's Add path.
+    void AllowSite(const std::string& site);
+    void ShowBlockedPopups();
+    void ImportSiteLists_Click();
     void mnuActionItem_Click(int index);
     void mnuToolsItem_Click(int index);
     void mnuHelpItem_Click(int index);

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "platform/Form.h"
+#include "platform/Result.h"
+#include "store/Module1.h"
 
 namespace quell {
 
@@ -29,6 +31,7 @@ class Form1Services {
     // Secondary windows, loaded and shown modeless; the handle of the window shown, if any.
     virtual std::optional<platform::WindowHandle> ShowHelp() = 0;
     virtual std::optional<platform::WindowHandle> ShowAbout() = 0;
+    virtual std::optional<platform::WindowHandle> ShowBlockedPopups() = 0;
     // Sets the link request to "Website" and loads the website opener.
     virtual void OpenWebsite() = 0;
 
@@ -37,6 +40,15 @@ class Form1Services {
 
     // Unloads the main window: runs the shutdown sequence and ends the program.
     virtual void Exit() = 0;
+
+    // The common file dialog; nothing when the user cancels.
+    enum class FileChoice { ExportSiteLists, ImportSiteLists };
+    virtual std::optional<std::string> ChooseFile(FileChoice choice) = 0;
+    // The list a plain one-site-a-line file goes to; nothing when the user cancels.
+    virtual std::optional<SiteList> ChooseImportList() = 0;
+    // Files as bytes, whatever their encoding; a write replaces the whole file.
+    virtual platform::Result<std::string> ReadFileBytes(const std::string& path) = 0;
+    virtual platform::Status WriteFileBytes(const std::string& path, std::string_view bytes) = 0;
 };
 
 }  // namespace quell

@@ -15,7 +15,10 @@ bool Reported(const platform::Status& result, platform::StatusBar& status) {
 
 void AddSiteCommand(Module1& lists, SiteList list, const platform::TextBox& input,
                     platform::StatusBar& status) {
-    const std::string site = input.Text();
+    AddSite(lists, list, input.Text(), status);
+}
+
+void AddSite(Module1& lists, SiteList list, const std::string& site, platform::StatusBar& status) {
     if (site.empty() || site == " ") {
         return;
     }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace quell {
 
@@ -12,7 +13,12 @@ constexpr bool OpensTrayMenu(int mouseMessage) {
     return mouseMessage == 513 || mouseMessage == 514 || mouseMessage == 517;
 }
 
-// The product name and the live count of popups blocked.
-std::string TrayTip(const std::string& productName, std::int32_t blocked);
+// The longest tip the notification area shows, in UTF-16 units.
+inline constexpr std::size_t kTrayTipUnits = 127;
+
+// The product name, the live count of popups blocked and the site of the latest one, shortened
+// with an ellipsis to fit kTrayTipUnits.
+std::string TrayTip(const std::string& productName, std::int32_t blocked,
+                    std::string_view lastSite = {});
 
 }  // namespace quell

@@ -19,7 +19,8 @@ class BrowserEvents {
     virtual ~BrowserEvents() = default;
     virtual void NewWindow2(CancelFlag& cancel) = 0;
     // Raised in place of (or as well as) NewWindow2 by browsers from IE 6 on XP SP2 onward.
-    virtual void NewWindow3(CancelFlag& cancel) = 0;
+    // `url` is the popup's own address (bstrUrl).
+    virtual void NewWindow3(CancelFlag& cancel, const std::string& url) = 0;
     virtual void StatusTextChange(const std::string& text) = 0;
     virtual void OtherEvent() = 0;
 };
@@ -47,6 +48,9 @@ class BrowserWindow : public WebBrowser {
     virtual const void* Identity() const = 0;
     // Asks the window to close; false when it could not be asked.
     virtual bool Quit() = 0;
+    // Asks the window to open the address in a new window, as a page's link would (the
+    // browser raises its new-window events for it); false when it could not be asked.
+    virtual bool NavigateInNewWindow(const std::string& /*url*/) { return false; }
     // Nothing when the connection can't be opened (the window is gone, or has no events).
     virtual std::unique_ptr<EventConnection> Connect(std::weak_ptr<BrowserEvents> events) = 0;
 };

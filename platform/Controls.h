@@ -77,6 +77,19 @@ class StatusBar {
     virtual void SetPanelWidth(int /*panel*/, int /*twips*/) {}
 };
 
+// Rows of texts under column headings (a report-style list view); row 0 is the top row.
+class ListView {
+  public:
+    virtual ~ListView() = default;
+    // False when the view has no room for the row.
+    virtual bool InsertRow(int index, std::span<const std::string> cells) = 0;
+    virtual void RemoveRow(int index) = 0;
+    virtual void Clear() = 0;
+    virtual int RowCount() const = 0;
+    virtual std::string Cell(int row, int column) const = 0;
+    virtual bool RowSelected(int row) const = 0;
+};
+
 // A read-only rich text view.
 class RichTextBox {
   public:

@@ -71,6 +71,7 @@ class Form {
     virtual TextBox& Text(std::string_view name) = 0;
     virtual StatusBar& Status(std::string_view name) = 0;
     virtual RichTextBox& Rich(std::string_view name) = 0;
+    virtual ListView& Rows(std::string_view name) = 0;
 
     // Receives every event of the window and its controls, on the user-interface thread.
     virtual void SetEventHandler(std::function<void(const Event&)> handler) = 0;

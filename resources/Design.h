@@ -18,6 +18,7 @@ enum class ControlKind {
     PictureBox,  // plain child window (also the hot key's target)
     StatusBar,   // along the bottom edge; panels are added at run time
     RichText,    // read-only rich text view
+    ListView,    // report-style rows; `text` names the columns, "Caption:twips" joined by '|'
 };
 
 struct Font {

@@ -99,9 +99,13 @@ inline constexpr MenuDesign kForm1Menus[] = {
 };
 
 inline constexpr MenuItemDesign kForm1MenuItems[] = {
+    // Exit stays the last item and keeps its index; the items before it are later additions.
+    {"mnuFile", "mnuFileItem", 2, "Export Site Lists\u2026"},
+    {"mnuFile", "mnuFileItem", 3, "Import Site Lists\u2026"},
     {"mnuFile", "mnuFileItem", 1, "Exit"},
     {"mnuAction", "mnuActionItem", 0, "Minimize to Taskbar"},
     {"mnuAction", "mnuActionItem", 1, "Allow the Next Popup (Win-Z)"},
+    {"mnuAction", "mnuActionItem", 2, "Show Blocked Popups\u2026"},
     {"mnuTools", "mnuToolsItem", 0, "Add Program to IE Tools Menu"},
     {"mnuTools", "mnuToolsItem", 1, "Remove Program from IE Tools Menu"},
     {"mnuHelp", "mnuHelpItem", 0, "View Help"},
@@ -110,6 +114,7 @@ inline constexpr MenuItemDesign kForm1MenuItems[] = {
     {"Popup", "show", -1, "Show program"},
     {"Popup", "allow", -1, "Allow next popup (win-z)"},
     {"Popup", "Exit", -1, "Exit"},
+    {"Popup", "blocked", -1, "Show blocked popups"},
 };
 
 inline constexpr BoxLabelDesign kForm1BoxLabels[] = {

@@ -220,7 +220,7 @@ HRESULT Browser::put_StatusText(BSTR text) {
     return S_OK;
 }
 
-HRESULT Browser::Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
+HRESULT Browser::Navigate2(VARIANT* url, VARIANT* flags, VARIANT*, VARIANT*, VARIANT*) {
     if (url == nullptr) {
         return E_INVALIDARG;
     }
@@ -230,6 +230,13 @@ HRESULT Browser::Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*)
         return E_INVALIDARG;
     }
     const UniqueBstr owned(text.bstrVal);
+    VARIANT number;
+    ::VariantInit(&number);
+    if (flags != nullptr && SUCCEEDED(::VariantChangeType(&number, flags, 0, VT_I4)) &&
+        (number.lVal & navOpenInNewWindow) != 0) {
+        view_->RequestPopup(FromBstr(owned.get()));
+        return S_OK;
+    }
     Navigate(FromBstr(owned.get()));
     return S_OK;
 }

@@ -324,6 +324,14 @@ void BrowserWindow::OnLinkHover(bool over) {
 }
 
 void BrowserWindow::OnPopup(long flags) {
+    OnPopup(flags, ControlText(kPopupEdit));
+}
+
+void BrowserWindow::RequestPopup(const std::wstring& url) {
+    OnPopup(kLinkClickFlags, url);
+}
+
+void BrowserWindow::OnPopup(long flags, const std::wstring& url) {
     if (closing_) {
         return;
     }
@@ -332,7 +340,6 @@ void BrowserWindow::OnPopup(long flags) {
     const ComPtr<Browser> browser = browser_;
     const int request = app_.NextRequest();
     const RaiseMode mode = SelectedMode();
-    const std::wstring url = ControlText(kPopupEdit);
     const auto start = std::chrono::steady_clock::now();
     const bool cancel = browser->RequestNewWindow(mode, url, flags);
     const auto took = std::chrono::duration_cast<std::chrono::microseconds>(

@@ -29,6 +29,7 @@ class BrowserWindow final : public BrowserView {
     HWND Handle() const override { return window_; }
     void ShowLocation(const std::wstring& url) override;
     void RequestClose() override;
+    void RequestPopup(const std::wstring& url) override;
 
   private:
     // Requests, registration and closing call other processes, which lets messages in: a close
@@ -53,6 +54,7 @@ class BrowserWindow final : public BrowserView {
     void OnNcDestroy();
     void OnGo();
     void OnPopup(long flags);
+    void OnPopup(long flags, const std::wstring& url);
     void OnLinkHover(bool over);
     void OnNewObject();
     void Unlist();

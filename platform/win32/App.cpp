@@ -1,5 +1,6 @@
 #include "platform/win32/App.h"
 
+#include <cstring>
 #include <thread>
 #include <utility>
 
@@ -10,6 +11,8 @@
 #include "platform/win32/ComSecurity.h"
 #include "platform/win32/Pictures.h"
 #include "platform/win32/Unicode.h"
+#include "platform/win32/Win32FileDialog.h"
+#include "resources/BlockedDesign.h"
 #include "resources/Form1Design.h"
 #include "resources/Form3Design.h"
 #include "resources/ProductInfo.h"
@@ -46,6 +49,7 @@ App::App(platform::Status comSecurity)
     helpWindow_ = toolkit_.CreateDesignedWindow(quell::design::kHelpDesign);
     aboutWindow_ = toolkit_.CreateDesignedWindow(quell::design::kAboutDesign);
     websiteWindow_ = toolkit_.CreateDesignedWindow(quell::design::kWebsiteDesign);
+    blockedWindow_ = toolkit_.CreateDesignedWindow(quell::design::kBlockedDesign);
 }
 
 App::~App() = default;
@@ -108,6 +112,17 @@ void App::ShowMainWindow() {
                   });
     website_.emplace(*websiteWindow_, site_, version_, shell_);
     about_.emplace(*aboutWindow_, site_, version_, [this] { website_->Load(); });
+    blocked_.emplace(state_, *blockedWindow_, *this,
+                     [this](const std::string& site) { form1_->AllowSite(site); });
+    state_.history.SetListener([this] {
+        // Inside a decision the browser waits for its answer: the window and the tip follow
+        // once it has it.
+        if (deciding_ > 0) {
+            historyChanged_ = true;
+        } else {
+            ShowHistoryChange();
+        }
+    });
     decision_.emplace(quell::PopupDecisionContext{
         state_, form1Window_->Check("Check1"), form1Window_->Check("Check2"),
         form1Window_->Check("Check5"), form1Window_->Check("Check6"), *form3_, pump_, sound_,
@@ -119,7 +134,7 @@ void App::ShowMainWindow() {
 
     quell::Form1_Load(*parts_);
     if (tray_) {
-        tray_->SetTip(quell::TrayTip(ProductName(), state_.lngBlocked));
+        tray_->SetTip(TrayTipText());
     }
     if (form1_->state() == "up") {
         form1Window_->Show();
@@ -164,11 +179,26 @@ void App::BringMainWindowForward() {
     ::SetForegroundWindow(window);
 }
 
-void App::Decide(WebBrowser& opener, CancelFlag& cancel) {
-    const std::int32_t before = state_.lngBlocked;
-    quell::PopupDecision(*decision_, opener, cancel);
-    if (tray_ && state_.lngBlocked != before) {
-        tray_->SetTip(quell::TrayTip(ProductName(), state_.lngBlocked));
+std::string App::TrayTipText() const {
+    const quell::BlockedHistory& history = state_.history;
+    return quell::TrayTip(ProductName(), state_.lngBlocked,
+                          history.Size() > 0 ? history.Newest(0).site : std::string());
+}
+
+std::uint64_t App::Decide(WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl) {
+    ++deciding_;
+    const std::uint64_t recorded = quell::PopupDecision(*decision_, opener, cancel, popupUrl);
+    --deciding_;
+    if (std::exchange(historyChanged_, false)) {
+        ShowHistoryChange();
+    }
+    return recorded;
+}
+
+void App::ShowHistoryChange() {
+    blocked_->HistoryChanged();
+    if (tray_) {
+        tray_->SetTip(TrayTipText());
     }
 }
 
@@ -217,6 +247,81 @@ void App::Exit() {
     quell::Form1_Unload(*parts_);
 }
 
+std::optional<std::string> App::ChooseFile(FileChoice choice) {
+    constexpr wchar_t kFilter[] = L"Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
+    const bool save = choice == FileChoice::ExportSiteLists;
+    return ChooseFileName(form1Window_->Hwnd(),
+                          {save, save ? L"Export Site Lists" : L"Import Site Lists", kFilter,
+                           L"txt", save ? L"QuellPane site lists.txt" : nullptr});
+}
+
+std::optional<quell::SiteList> App::ChooseImportList() {
+    const int answer =
+        ::MessageBoxW(form1Window_->Hwnd(),
+                      L"This file lists one site a line. Add its sites to the allowed list?\n\n"
+                      L"Yes: the allowed list.  No: the disallowed list.",
+                      Widen(ProductName()).c_str(), MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDYES) {
+        return quell::SiteList::Allowed;
+    }
+    if (answer == IDNO) {
+        return quell::SiteList::Disallowed;
+    }
+    return std::nullopt;
+}
+
+platform::Result<std::string> App::ReadFileBytes(const std::string& path) {
+    return files_.ReadBytes(path);
+}
+
+platform::Status App::WriteFileBytes(const std::string& path, std::string_view bytes) {
+    return files_.ReplaceBytes(path, bytes);
+}
+
+std::optional<WindowHandle> App::ShowBlockedPopups() {
+    return blocked_->Show();
+}
+
+std::optional<std::string> App::ChooseCsvFile() {
+    return ChooseFileName(
+        blockedWindow_->Hwnd(),
+        {true, L"Save Blocked Popups", L"CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0", L"csv",
+         L"Blocked popups.csv"});
+}
+
+bool App::CopyText(const std::string& text) {
+    const std::wstring wide = Widen(text);
+    if (!::OpenClipboard(blockedWindow_->Hwnd())) {
+        return false;
+    }
+    ::EmptyClipboard();
+    const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool copied = false;
+    if (memory != nullptr) {
+        if (void* target = ::GlobalLock(memory); target != nullptr) {
+            std::memcpy(target, wide.c_str(), bytes);
+            ::GlobalUnlock(memory);
+            // The clipboard owns the memory once it takes it.
+            copied = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        }
+        if (!copied) {
+            ::GlobalFree(memory);
+        }
+    }
+    ::CloseClipboard();
+    return copied;
+}
+
+void App::ShowMessage(const std::string& text) {
+    ::MessageBoxW(blockedWindow_->Hwnd(), Widen(text).c_str(), Widen(ProductName()).c_str(),
+                  MB_OK | MB_ICONINFORMATION);
+}
+
+bool App::OpenPopup(const std::string& opener, const std::string& url) {
+    return objIEWindows_ && objIEWindows_->OpenPopup(opener, url);
+}
+
 void App::StopGlobalSkin() {
     skin_.StopGlobalSkin();
 }
@@ -237,7 +342,7 @@ void App::AddTrayIcon() {
                 form1_->ShowProgram();
             }
         });
-    (void)tray_->Add(quell::TrayTip(ProductName(), state_.lngBlocked));
+    (void)tray_->Add(TrayTipText());
 }
 
 void App::RemoveTrayIcon() {
@@ -250,7 +355,9 @@ void App::CreateTracker() {
     objIEWindows_.reset();
     objIEWindows_ = std::make_unique<quell::cIEWindows>(
         automation_, state_,
-        [this](WebBrowser& opener, CancelFlag& cancel) { Decide(opener, cancel); });
+        [this](WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl) {
+            return Decide(opener, cancel, popupUrl);
+        });
     if (!comSecurity_) {
         form1_->SetStatus(ComSecurityFailedText(comSecurity_.error()));
     }

@@ -36,6 +36,7 @@
 #include "store/Startup.h"
 #include "windows/Form8.h"
 #include "windows/frmAbout.h"
+#include "windows/frmBlocked.h"
 #include "windows/frmSplash.h"
 #include "windows/frmWebsite.h"
 #include "windows/modSiteLink.h"
@@ -43,7 +44,9 @@
 
 namespace platform::win32 {
 
-class App final : public quell::Form1Services, public quell::StartupServices {
+class App final : public quell::Form1Services,
+                  public quell::StartupServices,
+                  public quell::BlockedPopupsServices {
   public:
     // `comSecurity`: how setting the process's COM security went; a failure is reported on the
     // status line once the tracker runs.
@@ -65,6 +68,17 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     void OpenWebsite() override;
     void ShowTrayMenu() override;
     void Exit() override;
+    std::optional<std::string> ChooseFile(FileChoice choice) override;
+    std::optional<quell::SiteList> ChooseImportList() override;
+    platform::Result<std::string> ReadFileBytes(const std::string& path) override;
+    platform::Status WriteFileBytes(const std::string& path, std::string_view bytes) override;
+    std::optional<WindowHandle> ShowBlockedPopups() override;
+
+    // BlockedPopupsServices
+    std::optional<std::string> ChooseCsvFile() override;
+    bool CopyText(const std::string& text) override;
+    void ShowMessage(const std::string& text) override;
+    bool OpenPopup(const std::string& opener, const std::string& url) override;
 
     // StartupServices
     void StopGlobalSkin() override;
@@ -85,11 +99,14 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     void OnShowRequest();
     void OnCloseRequest();
     void BringMainWindowForward();
-    void Decide(WebBrowser& opener, CancelFlag& cancel);
+    std::uint64_t Decide(WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl);
     // On the status line, and where the user looks while the main window is hidden: a tray
     // balloon, or the main window itself when there is no icon.
     void ReportFailure(const std::string& text);
     std::string ProductName() const;
+    std::string TrayTipText() const;
+    // The Blocked Popups window and the tray tip after the history changed.
+    void ShowHistoryChange();
     quell::modIETools::ProgramLocation Location() const;
 
     platform::Status comSecurity_;
@@ -124,6 +141,7 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     std::unique_ptr<DesignedWindow> helpWindow_;
     std::unique_ptr<DesignedWindow> aboutWindow_;
     std::unique_ptr<DesignedWindow> websiteWindow_;
+    std::unique_ptr<DesignedWindow> blockedWindow_;
 
     std::optional<quell::frmSplash> splash_;
     std::optional<quell::Settings> settings_;
@@ -133,6 +151,7 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     std::optional<quell::Form8> help_;
     std::optional<quell::frmAbout> about_;
     std::optional<quell::frmWebsite> website_;
+    std::optional<quell::frmBlocked> blocked_;
     std::optional<quell::PopupDecisionContext> decision_;
     std::optional<quell::MainWindowParts> parts_;
 
@@ -142,6 +161,8 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     bool closeWhenLoaded_ = false;
     std::optional<InstanceWindow> instance_;
 
+    int deciding_ = 0;             // decisions running, nested ones included
+    bool historyChanged_ = false;  // while one ran
     std::unique_ptr<Win32Tray> tray_;
     std::unique_ptr<quell::cIEWindows> objIEWindows_;
 };

@@ -169,6 +169,7 @@ void DesignedWindow::Control::Attach(HWND control, UINT dpi) {
     list.Attach(kind == ControlKind::ListBox ? control : nullptr);
     status.Attach(kind == ControlKind::StatusBar ? control : nullptr, dpi);
     rich.Attach(kind == ControlKind::RichText ? control : nullptr);
+    rows.Attach(kind == ControlKind::ListView ? control : nullptr, design->text, dpi);
 }
 
 DesignedWindow::DesignedWindow(const quell::design::WindowDesign& design, HINSTANCE resources,
@@ -419,6 +420,10 @@ TextBox& DesignedWindow::Text(std::string_view name) {
 
 StatusBar& DesignedWindow::Status(std::string_view name) {
     return Find(name, {ControlKind::StatusBar}, "status bar").status;
+}
+
+ListView& DesignedWindow::Rows(std::string_view name) {
+    return Find(name, {ControlKind::ListView}, "list view").rows;
 }
 
 RichTextBox& DesignedWindow::Rich(std::string_view name) {
@@ -854,7 +859,10 @@ bool DesignedWindow::CreateControls() {
         const ControlClass windowClass = ClassFor(design_, i);
         const RECT& rect = layout_[i];
         const HWND hwnd = ::CreateWindowExW(
-            windowClass.exStyle, windowClass.name, Widen(control.design->text).c_str(),
+            windowClass.exStyle, windowClass.name,
+            Widen(control.design->kind == ControlKind::ListView ? std::string_view()
+                                                                : control.design->text)
+                .c_str(),
             windowClass.style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
             window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(quell::design::kFirstControlId + i)),
@@ -940,6 +948,7 @@ void DesignedWindow::ApplyDpi() {
         }
         ApplyButtonPicture(control);
         control.status.SetDpi(dpi_);
+        control.rows.SetDpi(dpi_);
     }
     if (tooltip_ != nullptr) {
         ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ScaleFromDefault(kTooltipWidth, dpi_));

@@ -58,6 +58,7 @@ class DesignedWindow final : public Form {
     TextBox& Text(std::string_view name) override;
     StatusBar& Status(std::string_view name) override;
     RichTextBox& Rich(std::string_view name) override;
+    ListView& Rows(std::string_view name) override;
 
     void SetEventHandler(std::function<void(const Event&)> handler) override;
 
@@ -87,6 +88,7 @@ class DesignedWindow final : public Form {
         Win32ListBox list;
         Win32StatusBar status;
         Win32RichText rich;
+        Win32ListView rows;
         UniqueImageList picture;
     };
     struct LoadedFont {

@@ -54,7 +54,9 @@ class BrowserEventsSink final : public EventSink {
                 // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
                 if (VARIANT_BOOL* cancel = CancelAt(params, 5, 3)) {
                     VariantCancelFlag flag(cancel);
-                    events->NewWindow3(flag);
+                    const VARIANT* url = EventArgument(params, 5, 0, VT_BSTR);
+                    events->NewWindow3(flag,
+                                       url != nullptr ? FromBstr(url->bstrVal) : std::string());
                 }
                 break;
             case DISPID_STATUSTEXTCHANGE:
@@ -194,6 +196,23 @@ class ComBrowserWindow final : public platform::BrowserWindow,
     bool Quit() override {
         const ComPtr<IWebBrowser2> browser = Browser();
         return browser && SUCCEEDED(browser->Quit());
+    }
+
+    bool NavigateInNewWindow(const std::string& url) override {
+        const ComPtr<IWebBrowser2> browser = Browser();
+        const UniqueBstr address(::SysAllocString(Widen(url).c_str()));
+        if (!browser || !address) {
+            return false;
+        }
+        VARIANT target{};
+        target.vt = VT_BSTR;
+        target.bstrVal = address.get();
+        VARIANT flags{};
+        flags.vt = VT_I4;
+        flags.lVal = navOpenInNewWindow;
+        // Empty rather than null: the marshaler needs every optional argument.
+        VARIANT empty{};
+        return SUCCEEDED(browser->Navigate2(&target, &flags, &empty, &empty, &empty));
     }
 
     std::unique_ptr<platform::EventConnection> Connect(

@@ -123,6 +123,30 @@ class Win32StatusBar final : public StatusBar {
     std::vector<int> widthsTwips_;
 };
 
+// A report-style list view; its columns come from the design's text ("Caption:twips|...").
+class Win32ListView final : public ListView {
+  public:
+    void Attach(HWND control, std::string_view columns, UINT dpi);
+    // The column widths for a new DPI (the window moved to another monitor).
+    void SetDpi(UINT dpi);
+    bool InsertRow(int index, std::span<const std::string> cells) override;
+    void RemoveRow(int index) override;
+    void Clear() override;
+    int RowCount() const override;
+    std::string Cell(int row, int column) const override;
+    bool RowSelected(int row) const override;
+
+  private:
+    struct Column {
+        std::string_view caption;
+        int twips;
+    };
+    std::vector<Column> Columns() const;
+
+    HWND control_ = nullptr;
+    std::string_view columns_;  // the design's text, which lives as long as the program
+};
+
 class Win32RichText final : public RichTextBox {
   public:
     void Attach(HWND control) { control_ = control; }

@@ -235,6 +235,14 @@ bool Win32TextFiles::Exists(const std::string& path) {
 }
 
 Result<std::string> Win32TextFiles::ReadText(const std::string& path) {
+    Result<std::string> bytes = ReadBytes(path);
+    if (!bytes || IsAscii(bytes.value())) {
+        return bytes;
+    }
+    return FromAnsi(bytes.value());
+}
+
+Result<std::string> Win32TextFiles::ReadBytes(const std::string& path) {
     UniqueFileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -270,10 +278,7 @@ Result<std::string> Win32TextFiles::ReadText(const std::string& path) {
         filled += got;
     }
     bytes.resize(filled);
-    if (IsAscii(bytes)) {
-        return bytes;
-    }
-    return FromAnsi(bytes);
+    return bytes;
 }
 
 Status Win32TextFiles::AppendText(const std::string& path, std::string_view text) {
@@ -316,6 +321,10 @@ Status Win32TextFiles::ReplaceText(const std::string& path, std::string_view tex
     if (!bytes) {
         return bytes.error();
     }
+    return ReplaceBytes(path, bytes.value());
+}
+
+Status Win32TextFiles::ReplaceBytes(const std::string& path, std::string_view bytes) {
     const std::wstring target = Widen(path);
     std::wstring temp;
     Result<UniqueFileHandle> created = CreateTemporary(target, temp, path);
@@ -323,7 +332,7 @@ Status Win32TextFiles::ReplaceText(const std::string& path, std::string_view tex
         return created.error();
     }
     Status status = [&, file = std::move(created).value()] {
-        Status written = WriteAll(file.get(), bytes.value(), path);
+        Status written = WriteAll(file.get(), bytes, path);
         if (written && !::FlushFileBuffers(file.get())) {
             return Status(LastError("FlushFileBuffers", path));
         }

@@ -29,6 +29,10 @@ class Win32TextFiles final : public TextFiles {
     Status ReplaceText(const std::string& path, std::string_view text) override;
     Status Recover(const std::string& path) override;
 
+    // The same without conversion, for files of other encodings (the exported site lists).
+    Result<std::string> ReadBytes(const std::string& path);
+    Status ReplaceBytes(const std::string& path, std::string_view bytes);
+
   private:
     Win32FileOps ops_;
 };

@@ -67,6 +67,7 @@ TEST_F(Form3Test, SecondQuestionKeepsTheFirstSite) {
 struct AnswerCase {
     const char* button;
     bool allow;
+    BlockerState::PromptAnswer how;
     const char* allowedFile;
     const char* disallowedFile;
 };
@@ -83,6 +84,7 @@ TEST_P(AnswerTest, ButtonAnswersAndEndsTheQuestion) {
     window.Click(GetParam().button);
     EXPECT_TRUE(state.blnPromptDone);
     EXPECT_EQ(state.blnPromptAllow, GetParam().allow);
+    EXPECT_EQ(state.intPromptAnswer, GetParam().how);
     EXPECT_FALSE(window.IsLoaded());
     EXPECT_EQ(dir.Read("allowed.txt"), GetParam().allowedFile);
     EXPECT_EQ(dir.Read("disallowed.txt"), GetParam().disallowedFile);
@@ -90,15 +92,19 @@ TEST_P(AnswerTest, ButtonAnswersAndEndsTheQuestion) {
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, AnswerTest,
-    ::testing::Values(AnswerCase{"Command1", true, "Edited.example\r\n\r\n", ""},
-                      AnswerCase{"Command2", false, "", "Edited.example\r\n"},
-                      AnswerCase{"Command3", true, "", ""}, AnswerCase{"Command4", false, "", ""}));
+    ::testing::Values(AnswerCase{"Command1", true, BlockerState::PromptAnswer::Always,
+                                 "Edited.example\r\n\r\n", ""},
+                      AnswerCase{"Command2", false, BlockerState::PromptAnswer::Always, "",
+                                 "Edited.example\r\n"},
+                      AnswerCase{"Command3", true, BlockerState::PromptAnswer::Now, "", ""},
+                      AnswerCase{"Command4", false, BlockerState::PromptAnswer::Now, "", ""}));
 
 TEST_F(Form3Test, CloseBoxAndEscapeAnswerBlock) {
     Ask("ads.example");
     window.Raise({platform::EventKind::QueryClose, ""});
     EXPECT_TRUE(state.blnPromptDone);
     EXPECT_FALSE(state.blnPromptAllow);
+    EXPECT_EQ(state.intPromptAnswer, BlockerState::PromptAnswer::None) << "closed, not answered";
     EXPECT_FALSE(window.IsLoaded());
     Ask("ads.example");
     window.Raise({platform::EventKind::EscapeKey, ""});

@@ -33,7 +33,8 @@ class IE_ClassTest : public ::testing::Test {
     }
 
     NewWindowDecision Decision() {
-        return [this](platform::WebBrowser& opener, platform::CancelFlag& cancel) {
+        return [this](platform::WebBrowser& opener, platform::CancelFlag& cancel,
+                      std::string_view) -> std::uint64_t {
             ++decisions;
             openers.push_back(&opener);
             if (inside) {
@@ -47,6 +48,7 @@ class IE_ClassTest : public ::testing::Test {
             if (answer) {
                 cancel.Set(*answer);
             }
+            return 0;
         };
     }
 

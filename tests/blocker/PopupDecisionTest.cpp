@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "blocker/SiteKey.h"
 #include "support/DecisionFakes.h"
 #include "support/Fakes.h"
 
@@ -33,8 +34,9 @@ class PopupDecisionTest : public ::testing::Test, public DecisionFakes {
     }
 
     // What the prompt's buttons do: answer, then unload.
-    void Answer(bool allow) {
+    void Answer(bool allow, BlockerState::PromptAnswer how = BlockerState::PromptAnswer::Now) {
         state.blnPromptAllow = allow;
+        state.intPromptAnswer = how;
         state.blnPromptDone = true;
         prompt.Unload();
     }
@@ -236,6 +238,58 @@ TEST_P(PromptAnswerTest, AnswerDecides) {
     EXPECT_EQ(promptShowedSite, "Unknown.example");
     EXPECT_EQ(prompt.showCalls, 1);
     EXPECT_GE(pump.waits, 1);  // slept for events instead of spinning
+}
+
+// Every way of blocking is kept with its opener, site key, popup address and reason.
+struct HistoryCase {
+    int setupMode;
+    const char* url;
+    std::optional<BlockerState::PromptAnswer> answer;  // nothing: the prompt is closed
+    const char* reason;
+};
+
+class BlockedHistoryReasonTest : public PopupDecisionTest,
+                                 public ::testing::WithParamInterface<HistoryCase> {};
+
+TEST_P(BlockedHistoryReasonTest, BlockIsRecorded) {
+    check2.SetValue(GetParam().setupMode);
+    pump.Post([this] {
+        if (GetParam().answer) {
+            Answer(false, *GetParam().answer);
+        } else {
+            state.blnPromptDone = true;
+            prompt.Unload();
+        }
+    });
+    RecordingCancelFlag cancel;
+    FakeBrowser opener{std::string(GetParam().url)};
+    const std::uint64_t serial = PopupDecision(Context(), opener, cancel, "http://pop.example/x");
+    ASSERT_EQ(state.history.Size(), 1u);
+    const BlockedPopup& entry = state.history.Newest(0);
+    EXPECT_EQ(serial, entry.serial);
+    EXPECT_EQ(entry.opener, GetParam().url);
+    EXPECT_EQ(entry.site, SiteKey(GetParam().url));
+    EXPECT_EQ(entry.popup, "http://pop.example/x");
+    EXPECT_EQ(ReasonText(entry.reason), GetParam().reason);
+    EXPECT_GT(entry.time, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, BlockedHistoryReasonTest,
+    ::testing::Values(
+        HistoryCase{0, "http://Other.example/a", std::nullopt, "not on the allowed list"},
+        HistoryCase{1, "http://bad.example/a", std::nullopt, "on the disallowed list"},
+        HistoryCase{1, "http://new.example/", BlockerState::PromptAnswer::Now,
+                    "answered Block Now"},
+        HistoryCase{1, "http://new.example/", BlockerState::PromptAnswer::Always,
+                    "answered Block Always"},
+        HistoryCase{1, "http://new.example/", std::nullopt, "prompt closed"}));
+
+TEST_F(PopupDecisionTest, AllowedRequestIsNotRecorded) {
+    RecordingCancelFlag cancel;
+    FakeBrowser opener{std::string("http://allowed.example/")};
+    EXPECT_EQ(PopupDecision(Context(), opener, cancel, "http://p/"), 0u);
+    EXPECT_EQ(state.history.Size(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, PromptAnswerTest,

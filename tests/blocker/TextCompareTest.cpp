@@ -20,6 +20,14 @@ TEST(FoldCaseTest, LowersLettersOfAnsiCodePages) {
     EXPECT_EQ(FoldCase("\xCE\x91\xCE\x86"), "\xCE\xB1\xCE\xAC");                  // ΑΆ -> αά
     EXPECT_EQ(FoldCase("\xEF\xBC\xA1"), "\xEF\xBD\x81");  // full-width A -> a
     EXPECT_EQ(FoldCase("\xC4\xB0"), "\xC4\xB0");  // dotted capital I: no same-length partner
+    // Eight ASCII bytes at a time, every byte value around the letters, then a tail.
+    std::string ascii, lowered;
+    for (int c = 1; c < 0x80; ++c) {
+        ascii += static_cast<char>(c);
+        lowered += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    EXPECT_EQ(FoldCase(ascii), lowered);
+    EXPECT_EQ(FoldCase("ABCDEFG\xC3\x89XYZ@[`{"), "abcdefg\xC3\xA9xyz@[`{");
 }
 
 TEST(FoldCaseTest, PassesInvalidBytesThrough) {

@@ -23,12 +23,15 @@ class cIEWindowsTest : public ::testing::Test {
   protected:
     std::unique_ptr<cIEWindows> Track() {
         return std::make_unique<cIEWindows>(
-            shell, state, [this](platform::WebBrowser& opener, platform::CancelFlag& cancel) {
+            shell, state,
+            [this](platform::WebBrowser& opener, platform::CancelFlag& cancel,
+                   std::string_view) -> std::uint64_t {
                 openers.push_back(*opener.LocationURL());
                 if (onDecide) {
                     onDecide(opener, cancel);
                 }
                 cancel.Set(true);
+                return 0;
             });
     }
 
@@ -406,8 +409,9 @@ TEST_F(cIEWindowsTest, RequestFromATrackedWindowIsDecidedWithItsAddress) {
     const auto good = shell.Open("http://good.example/page");
     const auto bad = shell.Open("http://bad.example/page");
     cIEWindows tracker(shell, state,
-                       [&context](platform::WebBrowser& opener, platform::CancelFlag& cancel) {
-                           PopupDecision(context, opener, cancel);
+                       [&context](platform::WebBrowser& opener, platform::CancelFlag& cancel,
+                                  std::string_view popupUrl) {
+                           return PopupDecision(context, opener, cancel, popupUrl);
                        });
 
     RecordingCancelFlag fromGood, fromBad, afterHover;
@@ -420,6 +424,39 @@ TEST_F(cIEWindowsTest, RequestFromATrackedWindowIsDecidedWithItsAddress) {
     EXPECT_EQ(fromBad.value, std::optional<bool>(true));
     EXPECT_EQ(afterHover.value, std::optional<bool>(false)) << "hover over a link in any window";
     EXPECT_EQ(state.lngBlocked, 1);
+    EXPECT_EQ(state.history.Newest(0).popup, "") << "the fake raised no address";
+
+    // NewWindow2 decides; the paired NewWindow3 brings the popup's address to its entry.
+    RecordingCancelFlag first, second;
+    good->RaiseStatusText("Done");  // no longer over a link
+    bad->RaiseOther();              // the allowed request before is over
+    bad->RaiseNewWindow2(first);
+    bad->RaiseNewWindow3(second, "http://pop.example/ad");
+    EXPECT_EQ(first.value, std::optional<bool>(true));
+    EXPECT_EQ(second.value, std::optional<bool>(true));
+    ASSERT_EQ(state.history.Size(), 2u);
+    EXPECT_EQ(state.history.Newest(0).popup, "http://pop.example/ad");
+    EXPECT_EQ(state.history.Newest(0).opener, "http://bad.example/page");
+
+    // "Open Popup": that request goes through once, from the opener's window; the same
+    // request afterwards is blocked again.
+    std::vector<std::optional<bool>> answers;
+    bad->onNavigate = [&](const std::string& address) {
+        RecordingCancelFlag asNew2, asNew3;
+        bad->RaiseNewWindow2(asNew2);
+        bad->RaiseNewWindow3(asNew3, address);
+        answers = {asNew2.value, asNew3.value};
+    };
+    EXPECT_FALSE(tracker.OpenPopup("http://nowhere.example/", "http://pop.example/ad"));
+    ASSERT_TRUE(tracker.OpenPopup("http://bad.example/page", "http://pop.example/ad"));
+    EXPECT_EQ(bad->navigations, std::vector<std::string>{"http://pop.example/ad"});
+    EXPECT_EQ(answers, (std::vector<std::optional<bool>>{false, false}));
+    EXPECT_EQ(state.history.Size(), 2u) << "not counted as blocked";
+    RecordingCancelFlag again;
+    bad->RaiseOther();
+    bad->RaiseNewWindow3(again, "http://pop.example/ad");
+    EXPECT_EQ(again.value, std::optional<bool>(true));
+    EXPECT_EQ(state.lngBlocked, 3);
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ Queries (print the value; with --expect TEXT repeat until the value is TEXT or -
   check-value <window> <control>    0, 1 or 2
   list-items <window> <list>        one item a line
   list-selection <window> <list>    index of the selected item, -1 for none
+  rows <window> <listview>          one row a line, cells separated by tabs
   status <window> [panel]           a status bar panel's text (panel 2 by default)
   window-state <window>             normal, minimized or maximized
   visible <window> [control]        1 or 0
@@ -56,6 +57,7 @@ Actions:
                                      command returns (posted with --post, for a click whose
                                      handler waits)
   select <window> <list> <index>     LB_SETCURSEL and the LBN_SELCHANGE a click would send
+  select-row <window> <listview> <row>   selects that one row (-1: none)
   menu <window> <item> [index] [--post]   WM_COMMAND of the design's menu item
   key <window> <control> <vk>        WM_KEYDOWN/WM_KEYUP posted through the target's message
                                      loop; vk: RETURN, DELETE, ESCAPE, TAB, SPACE, a letter or
@@ -238,6 +240,20 @@ int ListItems(const Invocation& call) {
         }
         return items;
     });
+}
+
+int Rows(const Invocation& call) {
+    const TargetWindow target = call.Target();
+    const HWND view = call.ControlOf(target, 1);
+    return call.Answer("rows " + Narrow(call.line.Operand(1)),
+                       [&] { return Narrow(ListViewRows(view)); });
+}
+
+int SelectRow(const Invocation& call) {
+    const TargetWindow target = call.Target();
+    SelectListViewRow(call.ControlOf(target, 1),
+                      static_cast<int>(ParseNumber(call.line.Operand(2), "row")));
+    return kExitOk;
 }
 
 int ListSelection(const Invocation& call) {
@@ -512,6 +528,7 @@ constexpr CommandEntry kCommands[] = {
     {L"check-value", 2, CheckValue},
     {L"list-items", 2, ListItems},
     {L"list-selection", 2, ListSelection},
+    {L"rows", 2, Rows},
     {L"status", 1, Status},
     {L"window-state", 1, WindowState},
     {L"visible", 1, Visible},
@@ -525,6 +542,7 @@ constexpr CommandEntry kCommands[] = {
     {L"set-text", 3, SetText},
     {L"click", 2, Click},
     {L"select", 3, Select},
+    {L"select-row", 3, SelectRow},
     {L"menu", 2, Menu},
     {L"key", 3, Key},
     {L"post-message", 2, PostMessageCommand},

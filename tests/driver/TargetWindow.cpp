@@ -6,6 +6,7 @@
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/Unicode.h"
+#include "resources/BlockedDesign.h"
 #include "resources/Form1Design.h"
 #include "resources/Form3Design.h"
 #include "resources/SecondaryDesigns.h"
@@ -20,8 +21,8 @@ using platform::win32::Widen;
 namespace design = quell::design;
 
 const design::WindowDesign* const kDesigns[] = {
-    &design::kForm1Design, &design::kForm3Design,  &design::kHelpDesign,
-    &design::kAboutDesign, &design::kSplashDesign, &design::kWebsiteDesign,
+    &design::kForm1Design,  &design::kForm3Design,   &design::kHelpDesign,    &design::kAboutDesign,
+    &design::kSplashDesign, &design::kWebsiteDesign, &design::kBlockedDesign,
 };
 
 std::wstring Lower(std::wstring_view text) {

@@ -130,8 +130,11 @@ TEST_F(Form1Test, MenusReachTheirTargetsAndOtherIndexesDoNothing) {
     window.Raise({platform::EventKind::Click, "close"});
     window.Raise({platform::EventKind::Click, "mnuFileItem", 1});
     window.Raise({platform::EventKind::Click, "Exit"});
-    EXPECT_EQ(services.calls, (std::vector<std::string>{"AddToolsEntry", "RemoveToolsEntry",
-                                                        "OpenWebsite", "Exit", "Exit"}));
+    window.Raise({platform::EventKind::Click, "mnuActionItem", 2});
+    window.Raise({platform::EventKind::Click, "blocked"});
+    EXPECT_EQ(services.calls,
+              (std::vector<std::string>{"AddToolsEntry", "RemoveToolsEntry", "OpenWebsite", "Exit",
+                                        "Exit", "ShowBlockedPopups", "ShowBlockedPopups"}));
     EXPECT_FALSE(state.blnAllowNext);
 }
 
@@ -202,6 +205,16 @@ TEST(TrayTipTest, ProductAndLiveCount) {
     EXPECT_EQ(TrayTip("QuellPane", 0), "QuellPane - 0 popups blocked");
     EXPECT_EQ(TrayTip("QuellPane", 1), "QuellPane - 1 popup blocked");
     EXPECT_EQ(TrayTip("QuellPane", 2147483647), "QuellPane - 2147483647 popups blocked");
+    EXPECT_EQ(TrayTip("QuellPane", 12, "ads.example"),
+              "QuellPane - 12 popups blocked, last: ads.example");
+    // Within the 127 units the tip holds, cut on a character (an emoji takes two units).
+    const std::string prefix = "QuellPane - 12 popups blocked, last: ";  // 37 units
+    const std::string fits(90, 'a');
+    EXPECT_EQ(TrayTip("QuellPane", 12, fits), prefix + fits);
+    const std::string tip = TrayTip("QuellPane", 12, std::string(88, 'a') + "\xF0\x9F\x98\x80x");
+    EXPECT_EQ(tip, prefix + std::string(88, 'a') + "\xE2\x80\xA6");
+    EXPECT_EQ(TrayTip("QuellPane", 12, std::string(89, 'a') + "\xC3\xA9x"),
+              prefix + std::string(89, 'a') + "\xE2\x80\xA6");
 }
 
 }  // namespace

@@ -109,8 +109,9 @@ class FakeView final : public BrowserView {
     HWND Handle() const override { return nullptr; }
     void ShowLocation(const std::wstring& url) override { shown.push_back(url); }
     void RequestClose() override { ++closeRequests; }
+    void RequestPopup(const std::wstring& url) override { popups.push_back(url); }
 
-    std::vector<std::wstring> shown;
+    std::vector<std::wstring> shown, popups;
     int closeRequests = 0;
 };
 

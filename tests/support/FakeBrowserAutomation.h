@@ -72,6 +72,16 @@ class FakeBrowserWindow : public platform::BrowserWindow {
         ++quitCalls;
         return true;
     }
+    // As a browser does: the new window is asked for with the window's new-window events.
+    bool NavigateInNewWindow(const std::string& address) override {
+        navigations.push_back(address);
+        if (onNavigate) {
+            onNavigate(address);
+        }
+        return true;
+    }
+    std::vector<std::string> navigations;
+    std::function<void(const std::string&)> onNavigate;
     std::unique_ptr<platform::EventConnection> Connect(
         std::weak_ptr<platform::BrowserEvents> listener) override {
         if (!attachable) {
@@ -87,8 +97,8 @@ class FakeBrowserWindow : public platform::BrowserWindow {
     void RaiseNewWindow2(platform::CancelFlag& cancel) {
         events.Raise([&](platform::BrowserEvents& e) { e.NewWindow2(cancel); });
     }
-    void RaiseNewWindow3(platform::CancelFlag& cancel) {
-        events.Raise([&](platform::BrowserEvents& e) { e.NewWindow3(cancel); });
+    void RaiseNewWindow3(platform::CancelFlag& cancel, const std::string& popupUrl = {}) {
+        events.Raise([&](platform::BrowserEvents& e) { e.NewWindow3(cancel, popupUrl); });
     }
     void RaiseStatusText(const std::string& text) {
         events.Raise([&](platform::BrowserEvents& e) { e.StatusTextChange(text); });

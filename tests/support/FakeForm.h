@@ -34,6 +34,29 @@ T& FindControl(std::map<std::string, std::unique_ptr<T>>& map, std::string_view 
     return *found->second;
 }
 
+class FakeListView : public platform::ListView {
+  public:
+    bool InsertRow(int index, std::span<const std::string> cells) override {
+        rows.insert(rows.begin() + index, std::vector<std::string>(cells.begin(), cells.end()));
+        selected.insert(selected.begin() + index, false);
+        return true;
+    }
+    void RemoveRow(int index) override {
+        rows.erase(rows.begin() + index);
+        selected.erase(selected.begin() + index);
+    }
+    void Clear() override {
+        rows.clear();
+        selected.clear();
+    }
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    std::string Cell(int row, int column) const override { return rows[row][column]; }
+    bool RowSelected(int row) const override { return selected[row]; }
+
+    std::vector<std::vector<std::string>> rows;
+    std::vector<bool> selected;
+};
+
 class FakeForm : public platform::Form {
   public:
     // `loaded`: as if loaded already, so its controls exist from the start.
@@ -129,6 +152,8 @@ class FakeForm : public platform::Form {
     platform::StatusBar& Status(std::string_view name) override {
         return FindControl(statuses_, name, design_.name);
     }
+    platform::ListView& Rows(std::string_view name) override { return FakeRows(name); }
+    FakeListView& FakeRows(std::string_view name) { return FindControl(rows_, name, design_.name); }
     platform::RichTextBox& Rich(std::string_view name) override {
         return FindControl(riches_, name, design_.name);
     }
@@ -189,6 +214,9 @@ class FakeForm : public platform::Form {
             case ControlKind::RichText:
                 riches_[name] = std::make_unique<FakeRichText>();
                 break;
+            case ControlKind::ListView:
+                rows_[name] = std::make_unique<FakeListView>();
+                break;
             default:
                 texts_[name] = std::make_unique<FakeTextBox>(std::string(control.text));
                 break;
@@ -207,6 +235,7 @@ class FakeForm : public platform::Form {
     std::map<std::string, std::unique_ptr<FakeTextBox>> texts_;
     std::map<std::string, std::unique_ptr<FakePanelStatusBar>> statuses_;
     std::map<std::string, std::unique_ptr<FakeRichText>> riches_;
+    std::map<std::string, std::unique_ptr<FakeListView>> rows_;
 };
 
 // Records every SetWindowPos call.

@@ -1,6 +1,7 @@
 // Recording fakes of what the main window and its start-up reach outside themselves.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,9 +38,33 @@ class RecordingServices : public Form1Services, public StartupServices {
         calls.push_back("ShowAbout");
         return 900;
     }
+    std::optional<platform::WindowHandle> ShowBlockedPopups() override {
+        calls.push_back("ShowBlockedPopups");
+        return std::nullopt;
+    }
     void OpenWebsite() override { calls.push_back("OpenWebsite"); }
     void ShowTrayMenu() override { calls.push_back("ShowTrayMenu"); }
     void Exit() override { calls.push_back("Exit"); }
+    std::optional<std::string> ChooseFile(FileChoice) override {
+        calls.push_back("ChooseFile");
+        return chosenFile;
+    }
+    std::optional<SiteList> ChooseImportList() override {
+        calls.push_back("ChooseImportList");
+        return importList;
+    }
+    platform::Result<std::string> ReadFileBytes(const std::string& path) override {
+        return files.count(path) ? platform::Result<std::string>(files[path])
+                                 : platform::Result<std::string>(
+                                       platform::Error{.call = "CreateFileW", .path = path});
+    }
+    platform::Status WriteFileBytes(const std::string& path, std::string_view bytes) override {
+        files[path] = std::string(bytes);
+        return platform::Status::Ok();
+    }
+    std::optional<std::string> chosenFile;
+    std::optional<SiteList> importList;
+    std::map<std::string, std::string> files;
 
     void StopGlobalSkin() override { calls.push_back("StopGlobalSkin"); }
     void SetWindowIcons() override { calls.push_back("SetWindowIcons"); }

@@ -80,7 +80,9 @@ class BrowserAutomationTest : public ::testing::Test {
         }
         automation = std::make_unique<ShellWindowsAutomation>(std::move(sources));
         tracker = std::make_unique<cIEWindows>(
-            *automation, state, [this](platform::WebBrowser& opener, platform::CancelFlag& cancel) {
+            *automation, state,
+            [this](platform::WebBrowser& opener, platform::CancelFlag& cancel,
+                   std::string_view) -> std::uint64_t {
                 ++decisions;
                 lastOpener = opener.LocationURL();
                 if (inside) {
@@ -89,6 +91,7 @@ class BrowserAutomationTest : public ::testing::Test {
                 if (answer) {
                     cancel.Set(*answer);
                 }
+                return 0;
             });
     }
 

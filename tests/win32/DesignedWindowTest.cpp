@@ -23,6 +23,7 @@
 #include "platform/win32/Unicode.h"
 #include "platform/win32/Win32EventPump.h"
 #include "platform/win32/Win32Toolkit.h"
+#include "resources/BlockedDesign.h"
 #include "resources/Form1Design.h"
 #include "resources/Form3Design.h"
 #include "resources/SecondaryDesigns.h"
@@ -35,6 +36,7 @@ using quell::design::Border;
 using quell::design::ControlDesign;
 using quell::design::ControlKind;
 using quell::design::kAboutDesign;
+using quell::design::kBlockedDesign;
 using quell::design::kForm1Design;
 using quell::design::kForm3Design;
 using quell::design::kHelpDesign;
@@ -175,6 +177,8 @@ std::wstring ExpectedClass(ControlKind kind) {
             return L"msctls_statusbar32";
         case ControlKind::RichText:
             return L"richedit50w";
+        case ControlKind::ListView:
+            return L"syslistview32";
     }
     return L"";
 }
@@ -199,7 +203,15 @@ TEST_P(EveryControl, ExistsWithItsIdClassTextTooltipAndVisibility) {
         EXPECT_EQ(::GetParent(hwnd), form->Hwnd());
         EXPECT_EQ(::GetDlgCtrlID(hwnd), quell::design::ControlId(design, control.name));
         EXPECT_EQ(ClassOf(hwnd), ExpectedClass(control.kind));
-        EXPECT_EQ(TextOf(hwnd), control.text);
+        if (control.kind == ControlKind::ListView) {
+            // The text names the columns, "Caption:twips" joined by '|'.
+            const auto header = reinterpret_cast<HWND>(::SendMessageW(hwnd, LVM_GETHEADER, 0, 0));
+            EXPECT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0),
+                      std::count(control.text.begin(), control.text.end(), '|') + 1);
+            EXPECT_EQ(TextOf(hwnd), "");
+        } else {
+            EXPECT_EQ(TextOf(hwnd), control.text);
+        }
         EXPECT_EQ(TooltipText(tooltip, form->Hwnd(), hwnd), control.tooltip);
         EXPECT_EQ((StyleOf(hwnd) & WS_VISIBLE) != 0, control.visible);
         tools += control.tooltip.empty() ? 0 : 1;
@@ -207,8 +219,23 @@ TEST_P(EveryControl, ExistsWithItsIdClassTextTooltipAndVisibility) {
     EXPECT_EQ(::SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), tools);
 }
 
-INSTANTIATE_TEST_SUITE_P(RealTables, EveryControl, ::testing::Values(&kForm1Design, &kForm3Design),
+INSTANTIATE_TEST_SUITE_P(RealTables, EveryControl,
+                         ::testing::Values(&kForm1Design, &kForm3Design, &kBlockedDesign),
                          [](const auto& test) { return std::string(test.param->name); });
+
+// The list view's columns follow the window to another DPI, as every other measure does.
+TEST(ListViewControl, ColumnsAreScaledToTheWindowsDpi) {
+    Win32Toolkit toolkit;
+    const auto form = toolkit.CreateDesignedWindow(kBlockedDesign);
+    ASSERT_TRUE(form->Load());
+    const HWND view = form->ControlHwnd("lvwBlocked");
+    RECT rect{};
+    ::GetWindowRect(form->Hwnd(), &rect);
+    ::SendMessageW(form->Hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                   reinterpret_cast<LPARAM>(&rect));
+    EXPECT_EQ(::SendMessageW(view, LVM_GETCOLUMNWIDTH, 0, 0), ::MulDiv(1980, 144, 1440));
+    EXPECT_EQ(::SendMessageW(view, LVM_GETCOLUMNWIDTH, 3, 0), ::MulDiv(2250, 144, 1440));
+}
 
 class MainWindow : public ::testing::Test {
   protected:
@@ -353,8 +380,13 @@ TEST_F(MainWindow, MenuBarHoldsTheVisibleMenusInTableOrder) {
         ::GetMenuStringW(bar, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
         EXPECT_STREQ(text, captions[i]);
     }
+    const HMENU file = ::GetSubMenu(bar, 0);
+    ASSERT_EQ(::GetMenuItemCount(file), 3);
+    EXPECT_EQ(::GetMenuItemID(file, 2),
+              static_cast<UINT>(quell::design::MenuItemId(kForm1Design, "mnuFileItem", 1)))
+        << "Exit stays last";
     const HMENU action = ::GetSubMenu(bar, 1);
-    ASSERT_EQ(::GetMenuItemCount(action), 2);
+    ASSERT_EQ(::GetMenuItemCount(action), 3);
     EXPECT_EQ(::GetMenuItemID(action, 1),
               static_cast<UINT>(quell::design::MenuItemId(kForm1Design, "mnuActionItem", 1)));
     wchar_t text[64] = {};

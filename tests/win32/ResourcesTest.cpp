@@ -184,11 +184,16 @@ INSTANTIATE_TEST_SUITE_P(Program, NamedIcon, ::testing::ValuesIn(NamedIcons()),
 // The text as it appears in pandoc's RTF: backslashes and braces escaped.
 std::string Rtf(std::string_view text) {
     std::string out;
-    for (char c : text) {
-        if (c == '\\' || c == '{' || c == '}') {
+    for (const wchar_t c : Widen(text)) {
+        if (c >= 0x80) {
+            // RTF's \uN with N a signed 16-bit number, then the fallback character pandoc writes.
+            out += "\\u" + std::to_string(static_cast<std::int16_t>(c)) + "?";
+            continue;
+        }
+        if (c == L'\\' || c == L'{' || c == L'}') {
             out += '\\';
         }
-        out += c;
+        out += static_cast<char>(c);
     }
     return out;
 }

@@ -66,10 +66,13 @@ class StandInTrackerTest : public ::testing::Test {
 
     void Track() {
         tracker = std::make_unique<cIEWindows>(
-            *automation, state, [this](platform::WebBrowser& opener, platform::CancelFlag& cancel) {
+            *automation, state,
+            [this](platform::WebBrowser& opener, platform::CancelFlag& cancel,
+                   std::string_view) -> std::uint64_t {
                 ++decisions;
                 lastOpener = opener.LocationURL();
                 cancel.Set(block);
+                return 0;
             });
     }
 
