@@ -36,7 +36,8 @@ UNITS = {
     "startup": (["store/Startup"],
                 ["decision", "tracker", "allownext", "lists", "settings", "mainwindow", "tray",
                  "runatstartup", "ontop", "skin", "help", "about"]),
-    "mainwindow": (["mainwindow/Form1", "mainwindow/Form1Services", "mainwindow/ListCommands"],
+    "mainwindow": (["mainwindow/Form1", "mainwindow/Form1Services", "mainwindow/ListCommands",
+                    "mainwindow/SiteListTransfer"],
                    ["decision", "allownext", "lists", "settings", "ontop"]),
     "tray": (["mainwindow/Module2"], ["allownext", "settings", "mainwindow"]),
     "runatstartup": (["mainwindow/AddRemove"], ["mainwindow"]),
@@ -46,10 +47,11 @@ UNITS = {
     "splash": (["windows/frmSplash"], ["startup", "about"]),
     "help": (["windows/Form8"], ["settings", "mainwindow", "ontop"]),
     "about": (["windows/frmAbout", "windows/frmWebsite"], ["mainwindow"]),
+    "blocked": (["windows/frmBlocked"], ["decision"]),
 }
 
 # The shared record and helpers every unit may use.
-SHARED = ["blocker/BlockerState", "blocker/ListText", "blocker/SiteKey", "blocker/TextCompare",
+SHARED = ["blocker/BlockerState", "blocker/BlockedHistory", "blocker/ListText", "blocker/SiteKey", "blocker/TextCompare",
           "windows/modSiteLink", "mainwindow/PathTests"]
 
 CORE_FOLDERS = ["blocker", "store", "mainwindow", "windows"]
