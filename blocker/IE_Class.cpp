@@ -1,5 +1,6 @@
 #include "blocker/IE_Class.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quell {
@@ -21,8 +22,40 @@ class RememberingCancelFlag final : public platform::CancelFlag {
 
 }  // namespace
 
-IE_Class::IE_Class(BlockerState& state, NewWindowDecision decide, Clock clock)
-    : state_(state), decide_(std::move(decide)), clock_(std::move(clock)) {}
+std::optional<std::optional<bool>> NewWindowPairs::Take(const std::shared_ptr<const void>& window,
+                                                        NewWindowRequest request) {
+    ForgetOld();
+    const auto found = std::find_if(answers_.begin(), answers_.end(), [&](const Answer& answer) {
+        return answer.window.get() == window.get();
+    });
+    if (found == answers_.end()) {
+        return std::nullopt;
+    }
+    const Answer answer = *found;
+    answers_.erase(found);
+    if (answer.request == request) {
+        return std::nullopt;  // the same kind again: a later request
+    }
+    return answer.cancel;
+}
+
+void NewWindowPairs::Record(std::shared_ptr<const void> window, NewWindowRequest request,
+                            std::optional<bool> cancel) {
+    ForgetOld();
+    std::erase_if(answers_,
+                  [&](const Answer& answer) { return answer.window.get() == window.get(); });
+    answers_.push_back(Answer{std::move(window), request, cancel, clock_()});
+}
+
+void NewWindowPairs::ForgetOld() {
+    const auto now = clock_();
+    std::erase_if(answers_,
+                  [&](const Answer& answer) { return now - answer.decided > kPairWindow; });
+}
+
+IE_Class::IE_Class(BlockerState& state, NewWindowDecision decide,
+                   std::shared_ptr<NewWindowPairs> pairs)
+    : state_(state), decide_(std::move(decide)), pairs_(std::move(pairs)) {}
 
 IE_Class::~IE_Class() {
     Detach();
@@ -48,7 +81,6 @@ void IE_Class::Detach() {
     // The connection first: no event may arrive for a window already let go of.
     connection_.reset();
     IE_.reset();
-    lastAnswer_.reset();
 }
 
 bool IE_Class::Quit() {
@@ -57,43 +89,42 @@ bool IE_Class::Quit() {
 }
 
 void IE_Class::NewWindow2(platform::CancelFlag& cancel) {
-    OnNewWindow(Request::NewWindow2, cancel);
+    OnNewWindow(NewWindowRequest::NewWindow2, cancel);
 }
 
 void IE_Class::NewWindow3(platform::CancelFlag& cancel) {
-    OnNewWindow(Request::NewWindow3, cancel);
+    OnNewWindow(NewWindowRequest::NewWindow3, cancel);
 }
 
+// Other events of the window leave a pending second event paired: a browser may report its
+// status between the two events of one request.
 void IE_Class::StatusTextChange(const std::string& text) {
-    lastAnswer_.reset();
     state_.strLinkText = text;
 }
 
-void IE_Class::OtherEvent() {
-    lastAnswer_.reset();
-}
+void IE_Class::OtherEvent() {}
 
-void IE_Class::OnNewWindow(Request request, platform::CancelFlag& cancel) {
-    const std::optional<Answer> previous = std::exchange(lastAnswer_, std::nullopt);
-    if (previous && previous->request != request && clock_() - previous->decided <= kPairWindow) {
-        // The same request raised the other way: answered already, so it is neither counted,
-        // nor prompted, nor sounded again.
-        if (previous->cancel) {
-            cancel.Set(*previous->cancel);
-        }
-        return;
-    }
+void IE_Class::OnNewWindow(NewWindowRequest request, platform::CancelFlag& cancel) {
     // The decision may run the event pump, and a refresh inside it may detach this listener:
     // the local copy keeps the window alive until it returns (the connection holds this object).
     const std::shared_ptr<platform::BrowserWindow> opener = IE_;
     if (!opener || !decide_) {
         return;
     }
+    const std::shared_ptr<const void> window = opener->Identity();
+    if (const std::optional<std::optional<bool>> paired = pairs_->Take(window, request)) {
+        // The same request raised the other way: answered already, so it is neither counted,
+        // nor prompted, nor sounded again.
+        if (*paired) {
+            cancel.Set(**paired);
+        }
+        return;
+    }
     RememberingCancelFlag remembering(cancel);
     decide_(*opener, remembering);
-    if (IE_ == opener) {
-        lastAnswer_ = Answer{request, remembering.answer, clock_()};
-    }
+    // Recorded whatever happened meanwhile (a slow prompt, a refresh that rebuilt the listener):
+    // the browser raises the other half only now that this one is answered.
+    pairs_->Record(window, request, remembering.answer);
 }
 
 }  // namespace quell

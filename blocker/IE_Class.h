@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "blocker/BlockerState.h"
 #include "platform/BrowserAutomation.h"
@@ -18,16 +19,48 @@ namespace quell {
 using NewWindowDecision =
     std::function<void(platform::WebBrowser& opener, platform::CancelFlag& cancel)>;
 
+enum class NewWindowRequest { NewWindow2, NewWindow3 };
+
+// The answer to each window's latest new-window request, kept a moment so that a browser raising
+// the same request both ways is answered once. Shared by every listener of a tracker: a listener
+// rebuilt between the two events still finds it.
+class NewWindowPairs {
+  public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    // A browser raising both events for one request raises the second as soon as the first is
+    // answered; a request of the other kind after this long is a request of its own.
+    static constexpr std::chrono::milliseconds kPairWindow{500};
+
+    explicit NewWindowPairs(Clock clock = &std::chrono::steady_clock::now)
+        : clock_(std::move(clock)) {}
+
+    // Called as a request arrives. When it is the other half of the window's latest request,
+    // that request's answer (nothing: the flag was left alone) to pass on without deciding.
+    // Either way the latest request is forgotten: an answer serves one second event at most.
+    std::optional<std::optional<bool>> Take(const std::shared_ptr<const void>& window,
+                                            NewWindowRequest request);
+    // Called as a decision returns.
+    void Record(std::shared_ptr<const void> window, NewWindowRequest request,
+                std::optional<bool> cancel);
+
+  private:
+    struct Answer {
+        std::shared_ptr<const void> window;  // held: its identity is not given to another
+        NewWindowRequest request;
+        std::optional<bool> cancel;
+        std::chrono::steady_clock::time_point decided;
+    };
+    void ForgetOld();
+
+    Clock clock_;
+    std::vector<Answer> answers_;  // one per window answered within the pair window
+};
+
 class IE_Class final : public platform::BrowserEvents,
                        public std::enable_shared_from_this<IE_Class> {
   public:
-    using Clock = std::function<std::chrono::steady_clock::time_point()>;
-    // A browser raising both events for one request raises the second at once; a request of
-    // the other kind after this long is a request of its own.
-    static constexpr std::chrono::milliseconds kPairWindow{500};
-
     IE_Class(BlockerState& state, NewWindowDecision decide,
-             Clock clock = &std::chrono::steady_clock::now);
+             std::shared_ptr<NewWindowPairs> pairs = std::make_shared<NewWindowPairs>());
     ~IE_Class() override;  // Class_Terminate
     IE_Class(const IE_Class&) = delete;
     IE_Class& operator=(const IE_Class&) = delete;
@@ -48,25 +81,13 @@ class IE_Class final : public platform::BrowserEvents,
     void OtherEvent() override;
 
   private:
-    enum class Request { NewWindow2, NewWindow3 };
-    // The answer given to the window's latest new-window request; nothing when the decision
-    // left the flag as the browser passed it.
-    struct Answer {
-        Request request;
-        std::optional<bool> cancel;
-        std::chrono::steady_clock::time_point decided;
-    };
-
-    void OnNewWindow(Request request, platform::CancelFlag& cancel);
+    void OnNewWindow(NewWindowRequest request, platform::CancelFlag& cancel);
 
     BlockerState& state_;
     NewWindowDecision decide_;
-    Clock clock_;
+    std::shared_ptr<NewWindowPairs> pairs_;
     std::shared_ptr<platform::BrowserWindow> IE_;
     std::unique_ptr<platform::EventConnection> connection_;
-    // Set when a decision returns, cleared by the window's next event: a browser that raises
-    // both NewWindow2 and NewWindow3 for one request raises them back to back, at once.
-    std::optional<Answer> lastAnswer_;
 };
 
 }  // namespace quell

@@ -39,6 +39,8 @@ class cIEWindows::Tracker final : public platform::ShellWindowsEvents,
     platform::BrowserAutomation& automation_;
     BlockerState& state_;
     NewWindowDecision decide_;
+    // One for all listeners: a refresh between the two events of a request keeps its answer.
+    std::shared_ptr<NewWindowPairs> pairs_ = std::make_shared<NewWindowPairs>();
     std::vector<std::shared_ptr<IE_Class>> windows_;
     std::shared_ptr<platform::ShellWindowList> winShell_;
     std::unique_ptr<platform::EventConnection> winShellEvents_;
@@ -98,7 +100,7 @@ void cIEWindows::Tracker::AddWindow(std::shared_ptr<platform::BrowserWindow> bro
     if (!browser) {
         return;
     }
-    auto listener = std::make_shared<IE_Class>(state_, decide_);
+    auto listener = std::make_shared<IE_Class>(state_, decide_, pairs_);
     if (listener->IEctl(std::move(browser))) {
         windows_.push_back(std::move(listener));
     }

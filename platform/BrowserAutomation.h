@@ -42,6 +42,9 @@ class EventConnection {
 
 class BrowserWindow : public WebBrowser {
   public:
+    // The same object for every wrapper of one window, even from lists taken at different times;
+    // while it is held, no other window can be given it.
+    virtual std::shared_ptr<const void> Identity() = 0;
     // Asks the window to close; false when it could not be asked.
     virtual bool Quit() = 0;
     // Nothing when the connection can't be opened (the window is gone, or has no events).

@@ -187,6 +187,17 @@ class ComBrowserWindow final : public platform::BrowserWindow,
         return browser && SUCCEEDED(browser->Quit());
     }
 
+    std::shared_ptr<const void> Identity() override {
+        if (!identity_) {
+            // COM's identity rule: one object answers one IUnknown, and a proxy answers it in
+            // this process, so two lists' items of one window compare equal.
+            const auto unknown = std::make_shared<ComPtr<IUnknown>>(window_.as<IUnknown>());
+            identity_ = *unknown ? std::shared_ptr<const void>(unknown, unknown->get())
+                                 : std::shared_ptr<const void>(unknown);
+        }
+        return identity_;
+    }
+
     std::unique_ptr<platform::EventConnection> Connect(
         std::weak_ptr<platform::BrowserEvents> events) override;
 
@@ -206,6 +217,7 @@ class ComBrowserWindow final : public platform::BrowserWindow,
 
     ComPtr<IDispatch> window_;
     ComPtr<IWebBrowser2> browser_;
+    std::shared_ptr<const void> identity_;
     std::shared_ptr<ConnectedWindows> connected_;
 };
 
