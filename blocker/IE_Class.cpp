@@ -24,33 +24,36 @@ class RememberingCancelFlag final : public platform::CancelFlag {
 
 std::optional<std::optional<bool>> NewWindowPairs::Take(const std::shared_ptr<const void>& window,
                                                         NewWindowRequest request) {
-    ForgetOld();
-    const auto found = std::find_if(answers_.begin(), answers_.end(), [&](const Answer& answer) {
-        return answer.window.get() == window.get();
-    });
-    if (found == answers_.end()) {
+    Hear(window.get());
+    auto paired = answers_.end();
+    for (auto answer = answers_.begin(); answer != answers_.end(); ++answer) {
+        if (answer->window.get() == window.get() && answer->request != request &&
+            (paired == answers_.end() || answer->begun > paired->begun)) {
+            paired = answer;
+        }
+    }
+    if (paired == answers_.end()) {
         return std::nullopt;
     }
-    const Answer answer = *found;
-    answers_.erase(found);
-    if (answer.request == request) {
-        return std::nullopt;  // the same kind again: a later request
-    }
-    return answer.cancel;
+    const std::optional<bool> cancel = paired->cancel;
+    answers_.erase(paired);
+    return cancel;
 }
 
 void NewWindowPairs::Record(std::shared_ptr<const void> window, NewWindowRequest request,
-                            std::optional<bool> cancel) {
-    ForgetOld();
-    std::erase_if(answers_,
-                  [&](const Answer& answer) { return answer.window.get() == window.get(); });
-    answers_.push_back(Answer{std::move(window), request, cancel, clock_()});
+                            std::optional<bool> cancel, std::uint64_t begun) {
+    Hear(window.get());
+    answers_.push_back(Answer{std::move(window), request, cancel, begun, clock_()});
 }
 
-void NewWindowPairs::ForgetOld() {
+void NewWindowPairs::Hear(const void* window) {
     const auto now = clock_();
-    std::erase_if(answers_,
-                  [&](const Answer& answer) { return now - answer.decided > kPairWindow; });
+    std::erase_if(answers_, [&](const Answer& answer) { return now - answer.heard > kPairWindow; });
+    for (Answer& answer : answers_) {
+        if (answer.window.get() == window) {
+            answer.heard = now;
+        }
+    }
 }
 
 IE_Class::IE_Class(BlockerState& state, NewWindowDecision decide,
@@ -120,11 +123,12 @@ void IE_Class::OnNewWindow(NewWindowRequest request, platform::CancelFlag& cance
         }
         return;
     }
+    const std::uint64_t begun = pairs_->Begin();
     RememberingCancelFlag remembering(cancel);
     decide_(*opener, remembering);
     // Recorded whatever happened meanwhile (a slow prompt, a refresh that rebuilt the listener):
     // the browser raises the other half only now that this one is answered.
-    pairs_->Record(window, request, remembering.answer);
+    pairs_->Record(window, request, remembering.answer, begun);
 }
 
 }  // namespace quell

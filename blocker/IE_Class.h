@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,39 +22,50 @@ using NewWindowDecision =
 
 enum class NewWindowRequest { NewWindow2, NewWindow3 };
 
-// The answer to each window's latest new-window request, kept a moment so that a browser raising
-// the same request both ways is answered once. Shared by every listener of a tracker: a listener
-// rebuilt between the two events still finds it.
+// The answers to each window's new-window requests, kept a moment so that a browser raising the
+// same request both ways is answered once. Shared by every listener of a tracker: a listener
+// rebuilt between the two events still finds them. A window may raise a request while another
+// of its own waits for an answer (nested in the pump): the inner one's second event comes first,
+// since the browser raises it before it returns to the outer request.
 class NewWindowPairs {
   public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     // A browser raising both events for one request raises the second as soon as the first is
-    // answered; a request of the other kind after this long is a request of its own.
+    // answered, or once the requests it raised meanwhile are answered; a request of the other
+    // kind after this long without any request of that window is a request of its own.
     static constexpr std::chrono::milliseconds kPairWindow{500};
 
     explicit NewWindowPairs(Clock clock = &std::chrono::steady_clock::now)
         : clock_(std::move(clock)) {}
 
-    // Called as a request arrives. When it is the other half of the window's latest request,
-    // that request's answer (nothing: the flag was left alone) to pass on without deciding.
-    // Either way the latest request is forgotten: an answer serves one second event at most.
+    // Called as a request arrives. When it is the other half of an answered request of the
+    // window (the latest begun of those of the other kind), that request's answer (nothing: the
+    // flag was left alone) to pass on without deciding; the answer serves no other event. A
+    // request of the same kind is one of its own: the answers wait for their own second events,
+    // which a storm of nested requests may hold back.
     std::optional<std::optional<bool>> Take(const std::shared_ptr<const void>& window,
                                             NewWindowRequest request);
+    // Called as a decision begins; the order of requests begun.
+    std::uint64_t Begin() { return ++begun_; }
     // Called as a decision returns.
     void Record(std::shared_ptr<const void> window, NewWindowRequest request,
-                std::optional<bool> cancel);
+                std::optional<bool> cancel, std::uint64_t begun);
 
   private:
     struct Answer {
         std::shared_ptr<const void> window;  // held: its identity is not given to another
         NewWindowRequest request;
         std::optional<bool> cancel;
-        std::chrono::steady_clock::time_point decided;
+        std::uint64_t begun;
+        std::chrono::steady_clock::time_point heard;  // the window's latest request event
     };
-    void ForgetOld();
+    // Forgets the answers of windows quiet for longer than the pair window, then marks the
+    // window's as heard from now.
+    void Hear(const void* window);
 
     Clock clock_;
-    std::vector<Answer> answers_;  // one per window answered within the pair window
+    std::uint64_t begun_ = 0;
+    std::vector<Answer> answers_;  // requests answered within the pair window
 };
 
 class IE_Class final : public platform::BrowserEvents,

@@ -9,35 +9,73 @@
 namespace quell {
 namespace {
 
+class DepthScope {
+  public:
+    explicit DepthScope(int& depth) : depth_(++depth) {}
+    ~DepthScope() { --depth_; }
+    DepthScope(const DepthScope&) = delete;
+    DepthScope& operator=(const DepthScope&) = delete;
+    bool mayPump() const { return depth_ <= DecisionNesting::kMaxPumpingDepth; }
+
+  private:
+    int& depth_;
+};
+
 // Counts, pumps once, sounds, cancels. A full counter stays at its maximum and the popup is
 // still blocked: letting it through would punish a long-time user.
-void Block(const PopupDecisionContext& context, platform::CancelFlag& cancel) {
+void Block(const PopupDecisionContext& context, const DepthScope& depth,
+           platform::CancelFlag& cancel) {
     BlockerState& state = context.state;
     if (state.lngBlocked < std::numeric_limits<std::int32_t>::max()) {
         ++state.lngBlocked;
     }
-    context.pump.DoEvents();
+    if (depth.mayPump()) {
+        context.pump.DoEvents();
+    }
     if (platform::IsOn(context.Check5)) {
         modPlaySound::PlaySoundFile(context.sound, context.soundFile);
     }
     cancel.Set(true);
 }
 
+// An answer in the prompt's flags joins the answers once. Looked at after every pump of a wait
+// and before a new question resets the flags: an answer followed, within the same pump, by a
+// further question is not lost to the decisions that waited for it.
+void SeeAnswer(const PopupDecisionContext& context) {
+    DecisionNesting& nesting = context.nesting;
+    if (context.state.blnPromptDone && !nesting.answerSeen) {
+        nesting.answers.push_back(context.state.blnPromptAllow);
+        nesting.answerSeen = true;
+    }
+}
+
 // Shows the prompt and waits for its answer without spinning: the thread sleeps until a
 // message arrives and handles it, so clicks, other requests and the hot key go on working.
+// The answer is the first given after the question, whichever decision's wait saw it.
 bool AskUser(const PopupDecisionContext& context, const std::string& key) {
     BlockerState& state = context.state;
+    DecisionNesting& nesting = context.nesting;
+    SeeAnswer(context);
     state.blnPromptDone = false;
     state.blnPromptAllow = false;
     state.strPromptSite = key;
+    nesting.answerSeen = false;
+    const std::size_t mine = nesting.answers.size();
+    ++nesting.waiting;
     context.Form3.Load();
     context.Form3.Show();
     context.Form3.SetVisible(true);
-    while (!state.blnPromptDone) {
+    SeeAnswer(context);  // a prompt that could not load counts as closed
+    while (nesting.answers.size() <= mine) {
         context.pump.WaitForEvents();
         context.pump.DoEvents();
+        SeeAnswer(context);
     }
-    return state.blnPromptAllow;
+    const bool allow = nesting.answers[mine];
+    if (--nesting.waiting == 0) {
+        nesting.answers.clear();
+    }
+    return allow;
 }
 
 }  // namespace
@@ -51,6 +89,7 @@ bool IsLinkStatusText(const std::string& statusText) {
 void PopupDecision(const PopupDecisionContext& context, platform::WebBrowser& opener,
                    platform::CancelFlag& cancel) {
     BlockerState& state = context.state;
+    const DepthScope depth(context.nesting.depth);
 
     if (platform::IsOn(context.Check6) && IsLinkStatusText(state.strLinkText)) {
         state.blnAllowNext = true;
@@ -74,18 +113,14 @@ void PopupDecision(const PopupDecisionContext& context, platform::WebBrowser& op
         cancel.Set(false);
         return;
     }
-    if (!platform::IsOn(context.Check2)) {
-        Block(context, cancel);
-        return;
-    }
-    if (state.strDisallowed.Contains(key)) {
-        Block(context, cancel);
+    if (!platform::IsOn(context.Check2) || state.strDisallowed.Contains(key) || !depth.mayPump()) {
+        Block(context, depth, cancel);
         return;
     }
     if (AskUser(context, key)) {
         cancel.Set(false);
     } else {
-        Block(context, cancel);
+        Block(context, depth, cancel);
     }
 }
 

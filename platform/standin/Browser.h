@@ -20,6 +20,8 @@ class BrowserView {
     virtual void ShowLocation(const std::wstring& url) = 0;
     // Closes the window later, after the caller's call has returned.
     virtual void RequestClose() = 0;
+    // Raises one popup request for `url`, as a page's script asking for a new window.
+    virtual void RequestPopup(const std::wstring& url) = 0;
 
   protected:
     ~BrowserView() = default;

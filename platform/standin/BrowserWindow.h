@@ -27,8 +27,10 @@ class BrowserWindow final : public BrowserView {
     void Register();
 
     HWND Handle() const override { return window_; }
+    Browser& Object() { return *browser_; }
     void ShowLocation(const std::wstring& url) override;
     void RequestClose() override;
+    void RequestPopup(const std::wstring& url) override;
 
   private:
     // Requests, registration and closing call other processes, which lets messages in: a close
@@ -52,7 +54,8 @@ class BrowserWindow final : public BrowserView {
     void OnClose();
     void OnNcDestroy();
     void OnGo();
-    void OnPopup(long flags);
+    // Raises `burst` requests one after another, for `address` or else the popup box's.
+    void OnPopup(long flags, int burst, const std::wstring* address = nullptr);
     void OnLinkHover(bool over);
     void OnNewObject();
     void Unlist();

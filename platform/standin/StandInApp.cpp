@@ -1,6 +1,8 @@
 #include "platform/standin/StandInApp.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <utility>
 
 #include "platform/win32/Dpi.h"
@@ -139,6 +141,91 @@ void StandInApp::CloseAll() {
     }
     for (const auto& window : windows_) {
         window->RequestClose();
+    }
+}
+
+namespace {
+
+// IWebBrowser2::Navigate's dispatch identifier.
+constexpr DISPID kDispidNavigate = 0x68;
+
+struct StormPlan {
+    int requests;
+    std::atomic<int> next{0};
+};
+
+// One sender: its own apartment, and the window it asks through, marshalled into it.
+struct StormSender {
+    std::shared_ptr<StormPlan> plan;
+    IStream* window;  // released by unmarshalling
+};
+
+DWORD WINAPI SendStorm(void* parameter) {
+    const std::unique_ptr<StormSender> sender(static_cast<StormSender*>(parameter));
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
+        sender->window->Release();
+        return 1;
+    }
+    {
+        // IDispatch: its proxy is built in, where one for IWebBrowser2 would be made from the
+        // type library by many calls back into the window's thread.
+        ComPtr<IDispatch> browser;
+        if (SUCCEEDED(::CoGetInterfaceAndReleaseStream(sender->window, IID_IDispatch,
+                                                       reinterpret_cast<void**>(browser.put())))) {
+            StormPlan& plan = *sender->plan;
+            for (int i = plan.next++; i < plan.requests; i = plan.next++) {
+                const UniqueBstr url = MakeBstr(kDefaultPopupUrl);
+                VARIANT arguments[2];  // last first: Flags, URL
+                ::VariantInit(&arguments[0]);
+                arguments[0].vt = VT_I4;
+                arguments[0].lVal = navOpenInNewWindow;
+                ::VariantInit(&arguments[1]);
+                arguments[1].vt = VT_BSTR;
+                arguments[1].bstrVal = url.get();
+                DISPPARAMS params{arguments, nullptr, 2, 0};
+                // A window closed meanwhile refuses; the rest of the storm goes on.
+                browser->Invoke(kDispidNavigate, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                &params, nullptr, nullptr, nullptr);
+            }
+        }
+    }
+    ::CoUninitialize();
+    return 0;
+}
+
+}  // namespace
+
+void StandInApp::Storm(int requests, int senders, Browser* only) {
+    std::vector<Browser*> browsers;
+    if (only != nullptr) {
+        browsers.push_back(only);
+    } else {
+        for (const auto& window : windows_) {
+            browsers.push_back(&window->Object());
+        }
+    }
+    if (browsers.empty()) {
+        return;
+    }
+    const auto plan = std::make_shared<StormPlan>();
+    plan->requests = requests;
+    for (int i = 0; i < senders; ++i) {
+        auto sender = std::make_unique<StormSender>(StormSender{plan, nullptr});
+        Browser* browser = browsers[static_cast<std::size_t>(i) % browsers.size()];
+        if (FAILED(::CoMarshalInterThreadInterfaceInStream(
+                IID_IDispatch, static_cast<IWebBrowser2*>(browser), &sender->window))) {
+            continue;
+        }
+        // Not waited for: its calls need this thread to answer them. One still asking when the
+        // process ends ends with it.
+        const platform::win32::UniqueHandle thread(
+            ::CreateThread(nullptr, 0, &SendStorm, sender.get(), 0, nullptr));
+        if (thread) {
+            sender.release();
+        } else {
+            ::CoReleaseMarshalData(sender->window);
+            sender->window->Release();
+        }
     }
 }
 

@@ -84,7 +84,7 @@ void App::ShowMainWindow() {
     decision_.emplace(quell::PopupDecisionContext{
         state_, form1Window_->Check("Check1"), form1Window_->Check("Check2"),
         form1Window_->Check("Check5"), form1Window_->Check("Check6"), *form3_, pump_, sound_,
-        quell::modPlaySound::SoundFilePath(programFolder_)});
+        quell::modPlaySound::SoundFilePath(programFolder_), nesting_});
     parts_.emplace(
         quell::MainWindowParts{state_, *form1_, *settings_, *lists_, site_, hook_, *this});
     form1Window_->SetEventHandler(

@@ -128,6 +128,7 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     std::optional<quell::Form8> help_;
     std::optional<quell::frmAbout> about_;
     std::optional<quell::frmWebsite> website_;
+    quell::DecisionNesting nesting_;
     std::optional<quell::PopupDecisionContext> decision_;
     std::optional<quell::MainWindowParts> parts_;
 

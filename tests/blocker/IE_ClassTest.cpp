@@ -53,8 +53,8 @@ class IE_ClassTest : public ::testing::Test {
     }
 
     // Steps like "A2 Bs A3": window A or B raises NewWindow2 (2), NewWindow3 (3), a status
-    // text (s) or another event (o); "Aw" lets a second pass; "A2+" is decided slowly, as by a
-    // prompt. Returns what each request's flag ended as ("-" untouched).
+    // text (s) or another event (o); "Aw" lets a second pass, "Aq" 300 ms; "A2+" is decided
+    // slowly, as by a prompt. Returns what each request's flag ended as ("-" untouched).
     std::string Run(const std::string& steps) {
         std::istringstream words(steps);
         std::string step, flags;
@@ -74,6 +74,9 @@ class IE_ClassTest : public ::testing::Test {
                     continue;
                 case 'w':
                     now += std::chrono::seconds(1);
+                    continue;
+                case 'q':
+                    now += std::chrono::milliseconds(300);
                     continue;
                 default:
                     window.RaiseOther();
@@ -128,6 +131,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PairingCase{"A3 A2", 1, "TT"},  //
                       PairingCase{"A2 As A3", 1, "TT"}, PairingCase{"A2 Ao As Ao A3", 1, "TT"},
                       PairingCase{"A2+ A3", 1, "TT"}, PairingCase{"A3+ Bs A2", 1, "TT"},
+                      // The second event held back by requests the browser raised meanwhile.
+                      PairingCase{"A2 Aq A2 A3 Aq A2 A3 Aq A2 A3 A3", 4, "TFFTTFFT"},
+                      PairingCase{"A2 Bq B2 B3 Bq B2 A3", 4, "TFFTF"},
                       PairingCase{"A2 A2", 2, "TF"},  //
                       PairingCase{"A3 A3", 2, "TF"},  //
                       PairingCase{"A2 A3 A3", 2, "TTF"}, PairingCase{"A2 A3 A2", 2, "TTF"},
@@ -155,6 +161,18 @@ TEST_F(IE_ClassTest, NestedRequestPairsDoNotMixTheirAnswers) {
     answers = {false, true};  // the inner decision finishes first and takes the first answer
     EXPECT_EQ(Run("A2 A3"), "TT");
     EXPECT_EQ(innerFlags, "FF");
+    EXPECT_EQ(decisions, 2);
+}
+
+// A request raised inside another's decision, whose second event comes only once the outer one
+// is answered too: each second event takes the answer of its own request, inner first.
+TEST_F(IE_ClassTest, NestedRequestAnsweredFirstPairsWithItsOwnSecondEvent) {
+    std::string innerFirst;
+    inside = [&] { innerFirst = Run("A2"); };
+    answers = {false, true};
+    EXPECT_EQ(Run("A2"), "T");
+    EXPECT_EQ(innerFirst, "F");
+    EXPECT_EQ(Run("A3 A3"), "FT");
     EXPECT_EQ(decisions, 2);
 }
 
