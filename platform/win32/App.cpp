@@ -18,6 +18,10 @@ namespace platform::win32 {
 namespace {
 
 constexpr UINT kTrayIconId = 1;
+// A main-window timer: the tray tip follows the counter a moment later, once for a storm of
+// blocked popups. Under Wine one tip update cost a fifth of a blocked popup's answer.
+constexpr int kTrayTipTimer = 31;
+constexpr int kTrayTipDelayMs = 250;
 
 }  // namespace
 
@@ -87,8 +91,13 @@ void App::ShowMainWindow() {
         quell::modPlaySound::SoundFilePath(programFolder_), nesting_});
     parts_.emplace(
         quell::MainWindowParts{state_, *form1_, *settings_, *lists_, site_, hook_, *this});
-    form1Window_->SetEventHandler(
-        [this](const Event& event) { quell::OnMainWindowEvent(*parts_, event); });
+    form1Window_->SetEventHandler([this](const Event& event) {
+        if (event.kind == EventKind::Timer && event.index == kTrayTipTimer) {
+            UpdateTrayTip();
+            return;
+        }
+        quell::OnMainWindowEvent(*parts_, event);
+    });
 
     quell::Form1_Load(*parts_);
     if (tray_) {
@@ -140,7 +149,16 @@ void App::BringMainWindowForward() {
 void App::Decide(WebBrowser& opener, CancelFlag& cancel) {
     const std::int32_t before = state_.lngBlocked;
     quell::PopupDecision(*decision_, opener, cancel);
-    if (tray_ && state_.lngBlocked != before) {
+    if (tray_ && state_.lngBlocked != before && !trayTipDue_) {
+        trayTipDue_ = true;
+        form1Window_->StartTimer(kTrayTipTimer, kTrayTipDelayMs);
+    }
+}
+
+void App::UpdateTrayTip() {
+    form1Window_->StopTimer(kTrayTipTimer);
+    trayTipDue_ = false;
+    if (tray_) {
         tray_->SetTip(quell::TrayTip(ProductName(), state_.lngBlocked));
     }
 }

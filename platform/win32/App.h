@@ -85,6 +85,7 @@ class App final : public quell::Form1Services, public quell::StartupServices {
     void OnCloseRequest();
     void BringMainWindowForward();
     void Decide(WebBrowser& opener, CancelFlag& cancel);
+    void UpdateTrayTip();
     std::string ProductName() const;
     quell::modIETools::ProgramLocation Location() const;
 
@@ -140,6 +141,7 @@ class App final : public quell::Form1Services, public quell::StartupServices {
 
     UniqueIcon picTrayIcon_;
     std::unique_ptr<Win32Tray> tray_;
+    bool trayTipDue_ = false;  // the counter changed; the timer updates the tip
     std::unique_ptr<quell::cIEWindows> objIEWindows_;
 };
 
