@@ -6,24 +6,20 @@
 #include <utility>
 #include <vector>
 
+#include "platform/BrowserEventArguments.h"
 #include "platform/win32/ComEvents.h"
 #include "platform/win32/Unicode.h"
 
 namespace platform::win32 {
 namespace {
 
+static_assert(kDispidNewWindow2 == DISPID_NEWWINDOW2 && kDispidNewWindow3 == DISPID_NEWWINDOW3 &&
+              kDispidStatusTextChange == DISPID_STATUSTEXTCHANGE);
+static_assert(kVtBool == VT_BOOL && kVtBstr == VT_BSTR && kVtByRef == VT_BYREF && kVtI4 == VT_I4);
+
 std::string FromBstr(BSTR text) {
     return text == nullptr ? std::string() : Narrow(std::wstring_view(text, ::SysStringLen(text)));
 }
-
-class VariantCancelFlag final : public platform::CancelFlag {
-  public:
-    explicit VariantCancelFlag(VARIANT_BOOL* cancel) : cancel_(cancel) {}
-    void Set(bool cancel) override { *cancel_ = cancel ? VARIANT_TRUE : VARIANT_FALSE; }
-
-  private:
-    VARIANT_BOOL* cancel_;
-};
 
 // DWebBrowserEvents2 of one browser window. Only the Cancel argument of a new-window request is
 // ever written; ppDisp and every other event's arguments are left as they came.
@@ -38,38 +34,9 @@ class BrowserEventsSink final : public EventSink {
         // Held for the whole handler: the decision may run the event pump, and a refresh there
         // may drop the listener.
         const std::shared_ptr<platform::BrowserEvents> events = events_.lock();
-        if (!events) {
-            return;
+        if (events) {
+            platform::DeliverBrowserEvent(id, params, *events, &FromBstr);
         }
-        switch (id) {
-            case DISPID_NEWWINDOW2:
-                // (ppDisp, Cancel)
-                if (VARIANT_BOOL* cancel = CancelAt(params, 2, 0)) {
-                    VariantCancelFlag flag(cancel);
-                    events->NewWindow2(flag);
-                }
-                break;
-            case DISPID_NEWWINDOW3:
-                // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
-                if (VARIANT_BOOL* cancel = CancelAt(params, 5, 3)) {
-                    VariantCancelFlag flag(cancel);
-                    events->NewWindow3(flag);
-                }
-                break;
-            case DISPID_STATUSTEXTCHANGE:
-                if (const VARIANT* text = EventArgument(params, 1, 0, VT_BSTR)) {
-                    events->StatusTextChange(FromBstr(text->bstrVal));
-                }
-                break;
-            default:
-                events->OtherEvent();
-                break;
-        }
-    }
-
-    static VARIANT_BOOL* CancelAt(const DISPPARAMS& params, UINT count, UINT index) {
-        const VARIANT* cancel = EventArgument(params, count, index, VT_BYREF | VT_BOOL);
-        return cancel != nullptr ? cancel->pboolVal : nullptr;
     }
 
     std::weak_ptr<platform::BrowserEvents> events_;
