@@ -24,7 +24,7 @@ class RememberingCancelFlag final : public platform::CancelFlag {
 
 std::optional<std::optional<bool>> NewWindowPairs::Take(const std::shared_ptr<const void>& window,
                                                         NewWindowRequest request) {
-    Hear(window.get());
+    Hear();
     auto paired = answers_.end();
     for (auto answer = answers_.begin(); answer != answers_.end(); ++answer) {
         if (answer->window.get() == window.get() && answer->request != request &&
@@ -33,6 +33,11 @@ std::optional<std::optional<bool>> NewWindowPairs::Take(const std::shared_ptr<co
         }
     }
     if (paired == answers_.end()) {
+        if (std::find(running_.begin(), running_.end(), window.get()) == running_.end()) {
+            std::erase_if(answers_, [&](const Answer& answer) {
+                return answer.window.get() == window.get();
+            });
+        }
         return std::nullopt;
     }
     const std::optional<bool> cancel = paired->cancel;
@@ -40,20 +45,28 @@ std::optional<std::optional<bool>> NewWindowPairs::Take(const std::shared_ptr<co
     return cancel;
 }
 
-void NewWindowPairs::Record(std::shared_ptr<const void> window, NewWindowRequest request,
-                            std::optional<bool> cancel, std::uint64_t begun) {
-    Hear(window.get());
-    answers_.push_back(Answer{std::move(window), request, cancel, begun, clock_()});
+std::uint64_t NewWindowPairs::Begin(const void* window) {
+    Hear();
+    running_.push_back(window);
+    return ++begun_;
 }
 
-void NewWindowPairs::Hear(const void* window) {
-    const auto now = clock_();
-    std::erase_if(answers_, [&](const Answer& answer) { return now - answer.heard > kPairWindow; });
-    for (Answer& answer : answers_) {
-        if (answer.window.get() == window) {
-            answer.heard = now;
-        }
+void NewWindowPairs::Record(std::shared_ptr<const void> window, NewWindowRequest request,
+                            std::optional<bool> cancel, std::uint64_t begun) {
+    Hear();  // while this decision still counts as running: a long one forgets nothing
+    const auto running = std::find(running_.begin(), running_.end(), window.get());
+    if (running != running_.end()) {
+        running_.erase(running);
     }
+    answers_.push_back(Answer{std::move(window), request, cancel, begun});
+}
+
+void NewWindowPairs::Hear() {
+    const auto now = clock_();
+    if (running_.empty() && now - heard_ > kPairWindow) {
+        answers_.clear();
+    }
+    heard_ = now;
 }
 
 IE_Class::IE_Class(BlockerState& state, NewWindowDecision decide,
@@ -123,12 +136,18 @@ void IE_Class::OnNewWindow(NewWindowRequest request, platform::CancelFlag& cance
         }
         return;
     }
-    const std::uint64_t begun = pairs_->Begin();
     RememberingCancelFlag remembering(cancel);
+    // Recorded however the decision ends and whatever happened meanwhile (a slow prompt, a
+    // refresh that rebuilt the listener): the browser raises the other half only now.
+    struct Recording {
+        NewWindowPairs& pairs;
+        const std::shared_ptr<const void>& window;
+        NewWindowRequest request;
+        const RememberingCancelFlag& remembering;
+        std::uint64_t begun;
+        ~Recording() { pairs.Record(window, request, remembering.answer, begun); }
+    } recording{*pairs_, window, request, remembering, pairs_->Begin(window.get())};
     decide_(*opener, remembering);
-    // Recorded whatever happened meanwhile (a slow prompt, a refresh that rebuilt the listener):
-    // the browser raises the other half only now that this one is answered.
-    pairs_->Record(window, request, remembering.answer, begun);
 }
 
 }  // namespace quell

@@ -31,8 +31,9 @@ class NewWindowPairs {
   public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     // A browser raising both events for one request raises the second as soon as the first is
-    // answered, or once the requests it raised meanwhile are answered; a request of the other
-    // kind after this long without any request of that window is a request of its own.
+    // answered, or once the requests of its other windows nested in that wait are answered; a
+    // request of the other kind after this long with no request event and no decision running
+    // is a request of its own (a browser that raises one kind of event only, switched).
     static constexpr std::chrono::milliseconds kPairWindow{500};
 
     explicit NewWindowPairs(Clock clock = &std::chrono::steady_clock::now)
@@ -41,12 +42,12 @@ class NewWindowPairs {
     // Called as a request arrives. When it is the other half of an answered request of the
     // window (the latest begun of those of the other kind), that request's answer (nothing: the
     // flag was left alone) to pass on without deciding; the answer serves no other event. A
-    // request of the same kind is one of its own: the answers wait for their own second events,
-    // which a storm of nested requests may hold back.
+    // request of its own forgets the window's answers unless a decision of that window is still
+    // running: a browser raises a request's second event before anything else of the window.
     std::optional<std::optional<bool>> Take(const std::shared_ptr<const void>& window,
                                             NewWindowRequest request);
     // Called as a decision begins; the order of requests begun.
-    std::uint64_t Begin() { return ++begun_; }
+    std::uint64_t Begin(const void* window);
     // Called as a decision returns.
     void Record(std::shared_ptr<const void> window, NewWindowRequest request,
                 std::optional<bool> cancel, std::uint64_t begun);
@@ -57,15 +58,15 @@ class NewWindowPairs {
         NewWindowRequest request;
         std::optional<bool> cancel;
         std::uint64_t begun;
-        std::chrono::steady_clock::time_point heard;  // the window's latest request event
     };
-    // Forgets the answers of windows quiet for longer than the pair window, then marks the
-    // window's as heard from now.
-    void Hear(const void* window);
+    // Forgets every answer after a quiet pair window, then marks now as heard.
+    void Hear();
 
     Clock clock_;
     std::uint64_t begun_ = 0;
-    std::vector<Answer> answers_;  // requests answered within the pair window
+    std::chrono::steady_clock::time_point heard_;  // the latest request event or decision
+    std::vector<const void*> running_;             // a window once for each decision of it running
+    std::vector<Answer> answers_;                  // requests answered within the pair window
 };
 
 class IE_Class final : public platform::BrowserEvents,

@@ -241,16 +241,13 @@ LRESULT BrowserWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             OnNewObject();
             return 0;
         case kWindowPopupEverywhere:
-            app_.Storm(app_.WindowCount(), app_.WindowCount());
+            if (wParam <= static_cast<WPARAM>(kMaxBurst)) {
+                app_.PopupEverywhere(wParam == 0 ? 1 : static_cast<int>(wParam));
+            }
             return 0;
         case kWindowBurst:
-        case kWindowStorm:
             if (wParam >= 1 && wParam <= static_cast<WPARAM>(kMaxBurst)) {
-                if (message == kWindowBurst) {
-                    OnPopup(kPopupButtonFlags, static_cast<int>(wParam));
-                } else {
-                    app_.Storm(static_cast<int>(wParam), kStormSenders, browser_.get());
-                }
+                OnPopup(kPopupButtonFlags, static_cast<int>(wParam));
             }
             return 0;
         default:

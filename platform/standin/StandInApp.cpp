@@ -1,7 +1,6 @@
 #include "platform/standin/StandInApp.h"
 
 #include <algorithm>
-#include <atomic>
 #include <memory>
 #include <utility>
 
@@ -149,14 +148,9 @@ namespace {
 // IWebBrowser2::Navigate's dispatch identifier.
 constexpr DISPID kDispidNavigate = 0x68;
 
-struct StormPlan {
-    int requests;
-    std::atomic<int> next{0};
-};
-
 // One sender: its own apartment, and the window it asks through, marshalled into it.
 struct StormSender {
-    std::shared_ptr<StormPlan> plan;
+    int requests;
     IStream* window;  // released by unmarshalling
 };
 
@@ -172,8 +166,7 @@ DWORD WINAPI SendStorm(void* parameter) {
         ComPtr<IDispatch> browser;
         if (SUCCEEDED(::CoGetInterfaceAndReleaseStream(sender->window, IID_IDispatch,
                                                        reinterpret_cast<void**>(browser.put())))) {
-            StormPlan& plan = *sender->plan;
-            for (int i = plan.next++; i < plan.requests; i = plan.next++) {
+            for (int i = 0; i < sender->requests; ++i) {
                 const UniqueBstr url = MakeBstr(kDefaultPopupUrl);
                 VARIANT arguments[2];  // last first: Flags, URL
                 ::VariantInit(&arguments[0]);
@@ -195,25 +188,11 @@ DWORD WINAPI SendStorm(void* parameter) {
 
 }  // namespace
 
-void StandInApp::Storm(int requests, int senders, Browser* only) {
-    std::vector<Browser*> browsers;
-    if (only != nullptr) {
-        browsers.push_back(only);
-    } else {
-        for (const auto& window : windows_) {
-            browsers.push_back(&window->Object());
-        }
-    }
-    if (browsers.empty()) {
-        return;
-    }
-    const auto plan = std::make_shared<StormPlan>();
-    plan->requests = requests;
-    for (int i = 0; i < senders; ++i) {
-        auto sender = std::make_unique<StormSender>(StormSender{plan, nullptr});
-        Browser* browser = browsers[static_cast<std::size_t>(i) % browsers.size()];
+void StandInApp::PopupEverywhere(int requests) {
+    for (const auto& window : windows_) {
+        auto sender = std::make_unique<StormSender>(StormSender{requests, nullptr});
         if (FAILED(::CoMarshalInterThreadInterfaceInStream(
-                IID_IDispatch, static_cast<IWebBrowser2*>(browser), &sender->window))) {
+                IID_IDispatch, static_cast<IWebBrowser2*>(&window->Object()), &sender->window))) {
             continue;
         }
         // Not waited for: its calls need this thread to answer them. One still asking when the

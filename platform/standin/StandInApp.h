@@ -51,12 +51,11 @@ class StandInApp {
     // Called by a window as it is destroyed: the app lets go of it, and ends with the last one.
     void Forget(BrowserWindow& window);
     void CloseAll();
-    // `requests` popup requests from `senders` threads at once, of `only` or else of every window
-    // in turn; each thread asks for its next once its last was answered. They ask through COM
-    // (Navigate to a new window), whose calls a window's wait for a sink still takes in, so the
-    // requests nest in one another's waits as the requests of a browser's tab threads do.
-    void Storm(int requests, int senders, Browser* only = nullptr);
-    int WindowCount() const { return static_cast<int>(windows_.size()); }
+    // `requests` popup requests from every window, one after another, all windows at once: a
+    // thread for each window asks through COM (Navigate to a new window), whose calls a window's
+    // wait for a sink still takes in, so the windows' requests nest in one another's waits as
+    // the requests of a browser's tabs do.
+    void PopupEverywhere(int requests);
 
     HINSTANCE Instance() const { return instance_; }
     const Options& StartOptions() const { return options_; }

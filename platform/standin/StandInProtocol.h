@@ -28,20 +28,15 @@ inline constexpr unsigned kHostOpenWindow = 0x8000 + 1;  // WM_APP + 1
 // to a process of another integrity level.
 inline constexpr unsigned kWindowNewObject = 0x8000 + 2;  // WM_APP + 2
 
-// Posted to any browser window: every browser window raises one popup request at once. Each is
-// sent to its window by a thread of its own, and a sent message is handled even while the window
-// waits for a sink's answer, so the requests nest in one another's waits, as from the browser's
-// tab threads.
+// Posted to any browser window with wParam n (0 counts as 1, at most kMaxBurst): every browser
+// window raises n popup requests, one after another, all windows at once. Each window's are
+// asked for by a thread of its own through COM, whose calls a window's wait for a sink still
+// takes in, so the windows' requests nest in one another's waits, as from a browser's tabs.
 inline constexpr unsigned kWindowPopupEverywhere = 0x8000 + 3;  // WM_APP + 3
 
 // Posted to a browser window with wParam n (1 to kMaxBurst): the window raises n popup requests
 // one after another, as --burst n makes a click do.
 inline constexpr unsigned kWindowBurst = 0x8000 + 4;  // WM_APP + 4
-
-// Posted to a browser window with wParam n (1 to kMaxBurst): the window raises n popup requests,
-// sent by kStormSenders threads at once, so that up to that many nest in one another's waits.
-inline constexpr unsigned kWindowStorm = 0x8000 + 5;  // WM_APP + 5
-inline constexpr int kStormSenders = 64;
 
 // Control identifiers of a browser window (GetDlgItem). Buttons answer BM_CLICK, edits
 // WM_SETTEXT, the selector CB_SETCURSEL (it is read when a request starts).

@@ -119,8 +119,10 @@ class FakeView final : public BrowserView {
     HWND Handle() const override { return nullptr; }
     void ShowLocation(const std::wstring& url) override { shown.push_back(url); }
     void RequestClose() override { ++closeRequests; }
+    void RequestPopup(const std::wstring& url) override { popups.push_back(url); }
 
     std::vector<std::wstring> shown;
+    std::vector<std::wstring> popups;
     int closeRequests = 0;
 };
 
@@ -362,6 +364,22 @@ TEST_F(ObjectsTest, ConnectionPointsAnswerTheirContractForWrongCallers) {
     DWORD cookie = 0;
     EXPECT_EQ(point->Advise(notASink.get(), &cookie), CONNECT_E_CANNOTCONNECT);
     EXPECT_EQ(point->Unadvise(12345), CONNECT_E_NOCONNECTION);
+    browser->Detach();
+}
+
+// What the storms ask for: a navigation to a new window is a popup request, not a navigation.
+TEST_F(ObjectsTest, NavigateToANewWindowRequestsAPopupAndNavigatesNothing) {
+    FakeView view;
+    const ComPtr<Browser> browser = MakeComObject<Browser>(view, L"http://n.example/");
+    const UniqueBstr url = MakeBstr(L"http://p.example/");
+    VARIANT flags = Index(VT_I4, navOpenInNewWindow);
+    EXPECT_EQ(browser->Navigate(url.get(), &flags, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(view.popups, std::vector<std::wstring>{L"http://p.example/"});
+    EXPECT_TRUE(view.shown.empty());
+    EXPECT_EQ(browser->Location(), L"http://n.example/");
+    flags.lVal = 0;
+    EXPECT_EQ(browser->Navigate(url.get(), &flags, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(view.shown, std::vector<std::wstring>{L"http://p.example/"});
     browser->Detach();
 }
 

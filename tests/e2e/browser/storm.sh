@@ -1,31 +1,34 @@
 #!/usr/bin/env bash
-# Popup storms: 1,000 requests from one window, up to 64 at a time raised while others still
-# wait for QuellPane's answer, then 64 windows raising theirs at once. Every request is answered and
-# blocked (setup mode and sound off), the counter after the exit holds exactly the blocked ones,
-# and the stand-in ends with every object released. Gives the figure of a blocked request's
-# answer under load: a burst of 1,000 back to back, as the stand-in's log times them.
+# Popup storms: 1,000 requests from one window back to back, then 64 windows raising 16 each at
+# once, their requests nested in one another's waits. Every request is answered and blocked
+# (setup mode and sound off), the counter after the exit holds exactly the blocked ones, and
+# the stand-in ends with every object released. Gives the figure of a blocked request's answer
+# under load: the 1,000 back to back, as the stand-in's log times them.
 # shellcheck source=_browser.sh
 source "$(dirname "${BASH_SOURCE[0]}")/_browser.sh"
 
 # platform/standin/StandInProtocol.h
 BR_POPUP_EVERYWHERE=0x8003
 BR_BURST=0x8004
-BR_STORM=0x8005
 WINDOWS=64
 STORM=1000
+EACH=16
 
 answered() {
     test "$(grep -c '^request=' "$BR_LOG")" -ge "$BR_REQUESTS"
 }
 
-# Waits until the stand-in has answered BR_REQUESTS requests (a storm's in any order); then
-# every request from the first given on must have been blocked, unopened, with QuellPane's one
-# sink.
-expect_blocked_from() {  # first request
+# One message posted to the first window raises so many requests; once the stand-in has
+# answered them all (a storm's in any order), every one must have been blocked, unopened, with
+# QuellPane's one sink. FROM is the first of them.
+raise_blocked() {  # count message [wParam]
+    FROM=$((BR_REQUESTS + 1))
+    e2e_driver post-message "$first" "${@:2}"
+    BR_REQUESTS=$((BR_REQUESTS + $1))
     e2e_wait_until 600 answered || br_fail "not $BR_REQUESTS requests answered within 60 s"
-    local wrong
     e2e_expect_equal "$BR_REQUESTS" "$(grep -c '^request=' "$BR_LOG")" "requests answered"
-    wrong="$(awk -v first="$1" -F'[= ]' '/^request=/ && $2 >= first &&
+    local wrong
+    wrong="$(awk -v first="$FROM" -F'[= ]' '/^request=/ && $2 >= first &&
         !/ cancel=1 opened=0 sinks=1 / { print; exit }' "$BR_LOG")"
     [ -z "$wrong" ] || br_fail "a storm request not blocked once: $wrong"
 }
@@ -49,32 +52,18 @@ e2e_wait_until 300 test "$(br_browser_windows | wc -l)" -eq "$WINDOWS" ||
 e2e_start
 br_blocked_once_attached "$first"
 
-# From one window, many raised while others wait.
-from=$((BR_REQUESTS + 1))
-e2e_driver post-message "$first" "$BR_STORM" "$STORM"
-BR_REQUESTS=$((BR_REQUESTS + STORM))
-expect_blocked_from "$from"
-expect_nested_from "$from"
-e2e_log "$STORM from one window answered"
+# Back to back from one window, timed by the stand-in.
+raise_blocked "$STORM" "$BR_BURST" "$STORM"
+burst="$(e2e_wait_until 100 grep -m 1 '^burst ' "$BR_LOG")" || br_fail "no burst line"
+e2e_log "[ figure ] $STORM blocked requests back to back from one window: $burst"
 
-# Every window at once.
-from=$((BR_REQUESTS + 1))
-e2e_driver post-message "$first" "$BR_POPUP_EVERYWHERE"
-BR_REQUESTS=$((BR_REQUESTS + WINDOWS))
-expect_blocked_from "$from"
-expect_nested_from "$from"
+# Every window at once, each request of one raised while those of others wait.
+raise_blocked $((WINDOWS * EACH)) "$BR_POPUP_EVERYWHERE" "$EACH"
+expect_nested_from "$FROM"
 for window in $(br_browser_windows); do
     e2e_driver text "$window" 108 --expect "Last popup: blocked" >/dev/null
 done
 e2e_log "$WINDOWS windows at once answered"
-
-# Back to back from one window, timed by the stand-in.
-from=$((BR_REQUESTS + 1))
-e2e_driver post-message "$first" "$BR_BURST" "$STORM"
-BR_REQUESTS=$((BR_REQUESTS + STORM))
-expect_blocked_from "$from"
-burst="$(e2e_wait_until 100 grep -m 1 '^burst ' "$BR_LOG")" || br_fail "no burst line"
-e2e_log "[ figure ] $STORM blocked requests back to back from one window: $burst"
 
 blocked="$(grep -c '^request=.* cancel=1 ' "$BR_LOG")"
 e2e_exit
