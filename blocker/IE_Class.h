@@ -31,7 +31,7 @@ class NewWindowPairs {
   public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     // A browser raising both events for one request raises the second as soon as the first is
-    // answered, or once the requests of its other windows nested in that wait are answered; a
+    // answered, or once requests of its other windows nested in that wait are answered; a
     // request of the other kind after this long with no request event and no decision running
     // is a request of its own (a browser that raises one kind of event only, switched).
     static constexpr std::chrono::milliseconds kPairWindow{500};
