@@ -53,7 +53,7 @@ void DeliverBrowserEvent(std::int32_t id, const Params& params, BrowserEvents& e
                          const Text& text) {
     const auto cancelAt = [&](unsigned count, unsigned index) {
         const auto* cancel = EventArgument(params, count, index, kVtByRef | kVtBool);
-        return cancel != nullptr && cancel->pboolVal != nullptr ? cancel->pboolVal : nullptr;
+        return cancel != nullptr ? cancel->pboolVal : nullptr;  // null: no request
     };
     switch (id) {
         case kDispidNewWindow2:
