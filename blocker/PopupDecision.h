@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "blocker/BlockerState.h"
 #include "blocker/PromptWindow.h"
@@ -13,6 +14,20 @@
 #include "platform/Sound.h"
 
 namespace quell {
+
+// What the decisions running at once share: they nest through the event pump, each inside the
+// pump of the one before.
+struct DecisionNesting {
+    // A storm of requests would otherwise nest one decision per request and overflow the stack.
+    // Past this depth a request is decided without pumping: blocked, counted, never asked.
+    static constexpr int kMaxPumpingDepth = 32;
+    int depth = 0;
+    // The prompt's answers in the order given, for the decisions waiting when each came; kept
+    // while any decision waits.
+    std::vector<bool> answers;
+    bool answerSeen = true;  // the prompt's flags hold no answer not yet in `answers`
+    int waiting = 0;
+};
 
 // What the decision reads and drives; all of it belongs to the main window's run.
 struct PopupDecisionContext {
@@ -25,6 +40,7 @@ struct PopupDecisionContext {
     platform::EventPump& pump;
     platform::Sound& sound;
     std::string soundFile;
+    DecisionNesting& nesting;
 };
 
 // Sets the cancel flag to block (true) or allow (false) the new window, always as the very

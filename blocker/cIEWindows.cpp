@@ -44,6 +44,8 @@ class cIEWindows::Tracker final : public platform::ShellWindowsEvents,
     platform::BrowserAutomation& automation_;
     BlockerState& state_;
     NewWindowDecision decide_;
+    // One for all listeners: a refresh between the two events of a request keeps its answer.
+    std::shared_ptr<NewWindowPairs> pairs_ = std::make_shared<NewWindowPairs>();
     std::vector<std::shared_ptr<IE_Class>> windows_;
     std::shared_ptr<platform::ShellWindowList> winShell_;
     std::unique_ptr<platform::EventConnection> winShellEvents_;
@@ -100,7 +102,7 @@ bool cIEWindows::Tracker::RefreshOnce() {
         if (item.status != platform::ShellItem::Status::Window || !item.window) {
             continue;
         }
-        const void* identity = item.window->Identity();
+        const void* identity = item.window->Identity().get();
         const bool twice = std::any_of(kept.begin(), kept.end(), [&](const auto& listener) {
             return listener->WindowIdentity() == identity;
         });
@@ -166,7 +168,7 @@ void cIEWindows::Tracker::Retry(bool watching) {
 
 std::shared_ptr<IE_Class> cIEWindows::Tracker::Attach(
     std::shared_ptr<platform::BrowserWindow> browser) {
-    auto listener = std::make_shared<IE_Class>(state_, decide_);
+    auto listener = std::make_shared<IE_Class>(state_, decide_, pairs_);
     if (!listener->IEctl(std::move(browser))) {
         return nullptr;
     }

@@ -43,9 +43,9 @@ class EventConnection {
 
 class BrowserWindow : public WebBrowser {
   public:
-    // The same for every handle on one window, whichever list it came from: a refresh keeps
-    // the listener of a window it already listens to.
-    virtual const void* Identity() const = 0;
+    // The same object for every wrapper of one window, even from lists taken at different times;
+    // while it is held, no other window can be given it.
+    virtual std::shared_ptr<const void> Identity() = 0;
     // Asks the window to close; false when it could not be asked.
     virtual bool Quit() = 0;
     // Asks the window to open the address in a new window, as a page's link would (the

@@ -106,9 +106,16 @@ void Browser::RaiseWithUrl(DISPID id, const std::wstring& url) {
     Events().Raise(id, args);
 }
 
-HRESULT Browser::Navigate(BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
+HRESULT Browser::Navigate(BSTR url, VARIANT* flags, VARIANT*, VARIANT*, VARIANT*) {
     if (url == nullptr) {
         return E_INVALIDARG;
+    }
+    if (flags != nullptr && flags->vt == VT_I4 && (flags->lVal & navOpenInNewWindow) != 0) {
+        // What a page's window.open asks: a popup request, answered before this call returns.
+        if (view_ != nullptr) {
+            view_->RequestPopup(FromBstr(url));
+        }
+        return S_OK;
     }
     Navigate(FromBstr(url));
     return S_OK;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <iterator>
+#include <vector>
 
 #include "platform/standin/Options.h"
 #include "platform/standin/RequestLog.h"
@@ -242,6 +243,16 @@ LRESULT BrowserWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case kWindowCycles:
             app_.StartCycles(static_cast<int>(wParam));
             return 0;
+        case kWindowPopupEverywhere:
+            if (wParam <= static_cast<WPARAM>(kMaxBurst)) {
+                app_.PopupEverywhere(wParam == 0 ? 1 : static_cast<int>(wParam));
+            }
+            return 0;
+        case kWindowBurst:
+            if (wParam >= 1 && wParam <= static_cast<WPARAM>(kMaxBurst)) {
+                OnPopup(kPopupButtonFlags, static_cast<int>(wParam));
+            }
+            return 0;
         default:
             return ::DefWindowProcW(window_, message, wParam, lParam);
     }
@@ -274,7 +285,7 @@ void BrowserWindow::OnCommand(int id, int code) {
     switch (id) {
         case IDOK:  // Enter, through IsDialogMessage
             if (::GetFocus() == ::GetDlgItem(window_, kPopupEdit)) {
-                OnPopup(kPopupButtonFlags);
+                OnPopup(kPopupButtonFlags, app_.StartOptions().burst);
             } else {
                 OnGo();
             }
@@ -283,7 +294,7 @@ void BrowserWindow::OnCommand(int id, int code) {
             OnGo();
             break;
         case kPopupButton:
-            OnPopup(kPopupButtonFlags);
+            OnPopup(kPopupButtonFlags, app_.StartOptions().burst);
             break;
         case kNewWindowButton:
             if (!closing_) {
@@ -297,7 +308,7 @@ void BrowserWindow::OnCommand(int id, int code) {
             break;
         case kLink:
             if (code == STN_CLICKED) {
-                OnPopup(kLinkClickFlags);
+                OnPopup(kLinkClickFlags, app_.StartOptions().burst);
             } else if (code == kLinkHover || code == kLinkLeave) {
                 OnLinkHover(code == kLinkHover);
             }
@@ -323,32 +334,38 @@ void BrowserWindow::OnLinkHover(bool over) {
     browser_->SetStatusText(over ? ControlText(kLink) : std::wstring());
 }
 
-void BrowserWindow::OnPopup(long flags) {
-    OnPopup(flags, ControlText(kPopupEdit));
-}
-
 void BrowserWindow::RequestPopup(const std::wstring& url) {
-    OnPopup(kLinkClickFlags, url);
+    OnPopup(kLinkClickFlags, 1, &url);
 }
 
-void BrowserWindow::OnPopup(long flags, const std::wstring& url) {
+void BrowserWindow::OnPopup(long flags, int burst, const std::wstring* address) {
     if (closing_) {
         return;
     }
     const BusyScope busy(*this);
-    // The object asked: a new one may take its place while the sinks answer.
-    const ComPtr<Browser> browser = browser_;
-    const int request = app_.NextRequest();
-    const RaiseMode mode = SelectedMode();
-    const auto start = std::chrono::steady_clock::now();
-    const bool cancel = browser->RequestNewWindow(mode, url, flags);
-    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - start);
-    const bool opened = !cancel && app_.OpenWindow(url);
-    ::SetDlgItemTextW(window_, kLastAnswer,
-                      cancel ? L"Last popup: blocked" : L"Last popup: allowed");
-    app_.Log().Append(RequestLogLine(
-        {request, mode, cancel, opened, browser->Events().SinkCount(), took.count(), url}));
+    std::vector<long long> times;
+    int blocked = 0;
+    for (int i = 0; i < burst && !closing_; ++i) {
+        // The object asked: a new one may take its place while the sinks answer.
+        const ComPtr<Browser> browser = browser_;
+        const int request = app_.NextRequest();
+        const RaiseMode mode = SelectedMode();
+        const std::wstring url = address != nullptr ? *address : ControlText(kPopupEdit);
+        const auto start = std::chrono::steady_clock::now();
+        const bool cancel = browser->RequestNewWindow(mode, url, flags);
+        const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::steady_clock::now() - start);
+        const bool opened = !cancel && app_.OpenWindow(url);
+        ::SetDlgItemTextW(window_, kLastAnswer,
+                          cancel ? L"Last popup: blocked" : L"Last popup: allowed");
+        app_.Log().Append(RequestLogLine(
+            {request, mode, cancel, opened, browser->Events().SinkCount(), took.count(), url}));
+        times.push_back(took.count());
+        blocked += cancel ? 1 : 0;
+    }
+    if (burst > 1) {
+        app_.Log().Append(BurstLogLine(std::move(times), blocked));
+    }
 }
 
 void BrowserWindow::OnNewObject() {

@@ -27,6 +27,7 @@ class BrowserWindow final : public BrowserView {
     void Register();
 
     HWND Handle() const override { return window_; }
+    Browser& Object() { return *browser_; }
     void ShowLocation(const std::wstring& url) override;
     void RequestClose() override;
     void RequestPopup(const std::wstring& url) override;
@@ -53,8 +54,8 @@ class BrowserWindow final : public BrowserView {
     void OnClose();
     void OnNcDestroy();
     void OnGo();
-    void OnPopup(long flags);
-    void OnPopup(long flags, const std::wstring& url);
+    // Raises `burst` requests one after another, for `address` or else the popup box's.
+    void OnPopup(long flags, int burst, const std::wstring* address = nullptr);
     void OnLinkHover(bool over);
     void OnNewObject();
     void Unlist();

@@ -23,8 +23,8 @@ std::optional<int> ParseCount(std::wstring_view text, int maximum) {
     return value;
 }
 
-constexpr std::wstring_view kOptionNames[] = {L"--url", L"--popup", L"--log", L"--raise",
-                                              L"--windows"};
+constexpr std::wstring_view kOptionNames[] = {L"--url",   L"--popup",   L"--log",
+                                              L"--raise", L"--windows", L"--burst"};
 
 std::optional<RaiseMode> ParseRaise(std::wstring_view text) {
     for (const RaiseModeInfo& info : kRaiseModes) {
@@ -86,6 +86,14 @@ std::optional<Options> ParseOptions(std::span<const std::wstring> args, std::wst
                 return std::nullopt;
             }
             options.windows = *count;
+        } else if (name == L"--burst") {
+            const std::optional<int> count = ParseCount(value, kMaxBurst);
+            if (!count || *count == 0) {
+                error = L"--burst takes a number from 1 to " + std::to_wstring(kMaxBurst) +
+                        L", not " + value;
+                return std::nullopt;
+            }
+            options.burst = *count;
         }
     }
     return options;

@@ -53,12 +53,14 @@ struct Options {
     // Later browsers raise NewWindow2 and then NewWindow3 for every request.
     RaiseMode raise = RaiseMode::Both2Then3;
     int windows = 1;
+    // Requests one click raises, one after another, each once the one before is answered.
+    int burst = 1;
     std::wstring log;  // empty: no log
 };
 
 inline constexpr const wchar_t* kUsage =
     L"StandInBrowser [--url <address>] [--popup <address>] [--raise 2|3|23|32] "
-    L"[--windows <n>] [--log <path>]";
+    L"[--windows <n>] [--burst <n>] [--log <path>]";
 
 // The arguments after the program's name. On a mistake: nothing, and `error` says what was
 // wrong.

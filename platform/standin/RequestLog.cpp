@@ -1,5 +1,7 @@
 #include "platform/standin/RequestLog.h"
 
+#include <algorithm>
+
 #include "platform/standin/Options.h"
 #include "platform/win32/Unicode.h"
 
@@ -29,6 +31,20 @@ std::string RequestLogLine(const RequestRecord& record) {
            " cancel=" + (record.cancel ? "1" : "0") + " opened=" + (record.opened ? "1" : "0") +
            " sinks=" + std::to_string(record.sinks) + " us=" + std::to_string(record.microseconds) +
            " url=" + LogSafe(record.url);
+}
+
+std::string BurstLogLine(std::vector<long long> microseconds, int blocked) {
+    long long total = 0;
+    for (const long long one : microseconds) {
+        total += one;
+    }
+    std::sort(microseconds.begin(), microseconds.end());
+    const long long median = microseconds.empty() ? 0 : microseconds[(microseconds.size() - 1) / 2];
+    const long long perSecond =
+        total > 0 ? static_cast<long long>(microseconds.size()) * 1000000 / total : 0;
+    return "burst requests=" + std::to_string(microseconds.size()) +
+           " blocked=" + std::to_string(blocked) + " us=" + std::to_string(total) +
+           " median-us=" + std::to_string(median) + " per-second=" + std::to_string(perSecond);
 }
 
 std::string ExitLogLine(long liveObjects) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/standin/StandInProtocol.h"
 #include "platform/win32/Handles.h"
@@ -22,6 +23,8 @@ struct RequestRecord {
 };
 
 std::string RequestLogLine(const RequestRecord& record);
+// `microseconds`: each request's time, in the order raised.
+std::string BurstLogLine(std::vector<long long> microseconds, int blocked);
 std::string ExitLogLine(long liveObjects);
 
 class RequestLog {

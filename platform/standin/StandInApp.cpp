@@ -1,6 +1,7 @@
 #include "platform/standin/StandInApp.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "platform/win32/Dpi.h"
@@ -177,6 +178,71 @@ void StandInApp::CloseAll() {
     }
     for (const auto& window : windows_) {
         window->RequestClose();
+    }
+}
+
+namespace {
+
+// IWebBrowser2::Navigate's dispatch identifier.
+constexpr DISPID kDispidNavigate = 0x68;
+
+// One sender: its own apartment, and the window it asks through, marshalled into it.
+struct StormSender {
+    int requests;
+    IStream* window;  // released by unmarshalling
+};
+
+DWORD WINAPI SendStorm(void* parameter) {
+    const std::unique_ptr<StormSender> sender(static_cast<StormSender*>(parameter));
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
+        sender->window->Release();
+        return 1;
+    }
+    {
+        // IDispatch: its proxy is built in, where one for IWebBrowser2 would be made from the
+        // type library by many calls back into the window's thread.
+        ComPtr<IDispatch> browser;
+        if (SUCCEEDED(::CoGetInterfaceAndReleaseStream(sender->window, IID_IDispatch,
+                                                       reinterpret_cast<void**>(browser.put())))) {
+            for (int i = 0; i < sender->requests; ++i) {
+                const UniqueBstr url = MakeBstr(kDefaultPopupUrl);
+                VARIANT arguments[2];  // last first: Flags, URL
+                ::VariantInit(&arguments[0]);
+                arguments[0].vt = VT_I4;
+                arguments[0].lVal = navOpenInNewWindow;
+                ::VariantInit(&arguments[1]);
+                arguments[1].vt = VT_BSTR;
+                arguments[1].bstrVal = url.get();
+                DISPPARAMS params{arguments, nullptr, 2, 0};
+                // A window closed meanwhile refuses; the rest of the storm goes on.
+                browser->Invoke(kDispidNavigate, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                &params, nullptr, nullptr, nullptr);
+            }
+        }
+    }
+    ::CoUninitialize();
+    return 0;
+}
+
+}  // namespace
+
+void StandInApp::PopupEverywhere(int requests) {
+    for (const auto& window : windows_) {
+        auto sender = std::make_unique<StormSender>(StormSender{requests, nullptr});
+        if (FAILED(::CoMarshalInterThreadInterfaceInStream(
+                IID_IDispatch, static_cast<IWebBrowser2*>(&window->Object()), &sender->window))) {
+            continue;
+        }
+        // Not waited for: its calls need this thread to answer them. One still asking when the
+        // process ends ends with it.
+        const platform::win32::UniqueHandle thread(
+            ::CreateThread(nullptr, 0, &SendStorm, sender.get(), 0, nullptr));
+        if (thread) {
+            sender.release();
+        } else {
+            ::CoReleaseMarshalData(sender->window);
+            sender->window->Release();
+        }
     }
 }
 

@@ -53,6 +53,11 @@ class StandInApp {
     void CloseAll();
     // Opens and closes one window `count` times (kWindowCycles).
     void StartCycles(int count);
+    // `requests` popup requests from every window, one after another, all windows at once: a
+    // thread for each window asks through COM (Navigate to a new window), whose calls a window's
+    // wait for a sink still takes in, so the windows' requests nest in one another's waits as
+    // the requests of a browser's tabs do.
+    void PopupEverywhere(int requests);
 
     HINSTANCE Instance() const { return instance_; }
     const Options& StartOptions() const { return options_; }

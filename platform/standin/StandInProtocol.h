@@ -28,9 +28,19 @@ inline constexpr unsigned kHostOpenWindow = 0x8000 + 1;  // WM_APP + 1
 // to a process of another integrity level.
 inline constexpr unsigned kWindowNewObject = 0x8000 + 2;  // WM_APP + 2
 
+// Posted to any browser window with wParam n (0 counts as 1, at most kMaxBurst): every browser
+// window raises n popup requests, one after another, all windows at once. Each window's are
+// asked for by a thread of its own through COM, whose calls a window's wait for a sink still
+// takes in, so the windows' requests nest in one another's waits, as from a browser's tabs.
+inline constexpr unsigned kWindowPopupEverywhere = 0x8000 + 3;  // WM_APP + 3
+
+// Posted to a browser window with wParam n (1 to kMaxBurst): the window raises n popup requests
+// one after another, as --burst n makes a click do.
+inline constexpr unsigned kWindowBurst = 0x8000 + 4;  // WM_APP + 4
+
 // Posted to a browser window with wParam N: one more window is opened and closed N times, one
 // after the other, each step in a message of its own; the log then reads "cycles=N".
-inline constexpr unsigned kWindowCycles = 0x8000 + 3;  // WM_APP + 3
+inline constexpr unsigned kWindowCycles = 0x8000 + 5;  // WM_APP + 5
 
 // Control identifiers of a browser window (GetDlgItem). Buttons answer BM_CLICK, edits
 // WM_SETTEXT, the selector CB_SETCURSEL (it is read when a request starts).
@@ -58,8 +68,10 @@ inline constexpr long kPopupButtonFlags = 0x4;  // NWMF_FIRST
 inline constexpr long kLinkClickFlags = 0x6;    // NWMF_FIRST | NWMF_USERINITED
 
 // Command line: --url <address> (first window), --popup <address>, --raise 2|3|23|32,
-// --windows <n> (0 to kMaxStartWindows), --log <path>.
+// --windows <n> (0 to kMaxStartWindows), --burst <n> (requests per click, 1 to kMaxBurst, one
+// after another), --log <path>.
 inline constexpr int kMaxStartWindows = 500;
+inline constexpr int kMaxBurst = 100000;
 inline constexpr const wchar_t* kDefaultUrl = L"http://opener.example/index.html";
 inline constexpr const wchar_t* kDefaultPopupUrl = L"http://popup.example/ad.html";
 inline constexpr const wchar_t* kNewWindowUrl = L"about:blank";
@@ -68,7 +80,11 @@ inline constexpr const wchar_t* kNewWindowUrl = L"about:blank";
 //   request=<n> events=<2|3|2+3|3+2> cancel=<0|1> opened=<0|1> sinks=<n> us=<microseconds>
 //   url=<address>
 // where sinks counts the sinks still advised on the window afterwards (gone ones dropped) and
-// us is the time the events took to come back, and one line when the process ends:
+// us is the time the events took to come back; after a click that raised more than one
+// (--burst), one line for them all:
+//   burst requests=<n> blocked=<n> us=<microseconds for all> median-us=<of one request>
+//   per-second=<requests answered per second>
+// and one line when the process ends:
 //   exit live-objects=<COM objects still alive; 0 when every reference was released>
 // The process then ends with kExitOk, or kExitLeak when objects were left alive.
 inline constexpr int kExitOk = 0;

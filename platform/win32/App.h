@@ -103,6 +103,7 @@ class App final : public quell::Form1Services,
     // On the status line, and where the user looks while the main window is hidden: a tray
     // balloon, or the main window itself when there is no icon.
     void ReportFailure(const std::string& text);
+    void UpdateTrayTip();
     std::string ProductName() const;
     std::string TrayTipText() const;
     // The Blocked Popups window and the tray tip after the history changed.
@@ -152,6 +153,7 @@ class App final : public quell::Form1Services,
     std::optional<quell::frmAbout> about_;
     std::optional<quell::frmWebsite> website_;
     std::optional<quell::frmBlocked> blocked_;
+    quell::DecisionNesting nesting_;
     std::optional<quell::PopupDecisionContext> decision_;
     std::optional<quell::MainWindowParts> parts_;
 
@@ -164,6 +166,7 @@ class App final : public quell::Form1Services,
     int deciding_ = 0;             // decisions running, nested ones included
     bool historyChanged_ = false;  // while one ran
     std::unique_ptr<Win32Tray> tray_;
+    bool trayTipDue_ = false;  // the counter changed; the timer updates the tip
     std::unique_ptr<quell::cIEWindows> objIEWindows_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/BrowserEventArguments.h"
+
 namespace platform::win32 {
 namespace {
 
@@ -89,11 +91,7 @@ std::unique_ptr<platform::EventConnection> Advise(IUnknown* source, const IID& e
 }
 
 const VARIANT* EventArgument(const DISPPARAMS& params, UINT count, UINT index, VARTYPE type) {
-    if (params.cArgs != count || index >= count || params.rgvarg == nullptr ||
-        params.rgvarg[index].vt != type) {
-        return nullptr;
-    }
-    return &params.rgvarg[index];
+    return platform::EventArgument(params, count, index, type);
 }
 
 }  // namespace platform::win32

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/BrowserEventArguments.h"
 #include "platform/win32/ComEvents.h"
 #include "platform/win32/Guarded.h"
 #include "platform/win32/Unicode.h"
@@ -13,18 +14,13 @@
 namespace platform::win32 {
 namespace {
 
+static_assert(kDispidNewWindow2 == DISPID_NEWWINDOW2 && kDispidNewWindow3 == DISPID_NEWWINDOW3 &&
+              kDispidStatusTextChange == DISPID_STATUSTEXTCHANGE);
+static_assert(kVtBool == VT_BOOL && kVtBstr == VT_BSTR && kVtByRef == VT_BYREF && kVtI4 == VT_I4);
+
 std::string FromBstr(BSTR text) {
     return text == nullptr ? std::string() : Narrow(std::wstring_view(text, ::SysStringLen(text)));
 }
-
-class VariantCancelFlag final : public platform::CancelFlag {
-  public:
-    explicit VariantCancelFlag(VARIANT_BOOL* cancel) : cancel_(cancel) {}
-    void Set(bool cancel) override { *cancel_ = cancel ? VARIANT_TRUE : VARIANT_FALSE; }
-
-  private:
-    VARIANT_BOOL* cancel_;
-};
 
 // DWebBrowserEvents2 of one browser window. Only the Cancel argument of a new-window request is
 // ever written; ppDisp and every other event's arguments are left as they came.
@@ -39,40 +35,9 @@ class BrowserEventsSink final : public EventSink {
         // Held for the whole handler: the decision may run the event pump, and a refresh there
         // may drop the listener.
         const std::shared_ptr<platform::BrowserEvents> events = events_.lock();
-        if (!events) {
-            return;
+        if (events) {
+            platform::DeliverBrowserEvent(id, params, *events, &FromBstr);
         }
-        switch (id) {
-            case DISPID_NEWWINDOW2:
-                // (ppDisp, Cancel)
-                if (VARIANT_BOOL* cancel = CancelAt(params, 2, 0)) {
-                    VariantCancelFlag flag(cancel);
-                    events->NewWindow2(flag);
-                }
-                break;
-            case DISPID_NEWWINDOW3:
-                // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
-                if (VARIANT_BOOL* cancel = CancelAt(params, 5, 3)) {
-                    VariantCancelFlag flag(cancel);
-                    const VARIANT* url = EventArgument(params, 5, 0, VT_BSTR);
-                    events->NewWindow3(flag,
-                                       url != nullptr ? FromBstr(url->bstrVal) : std::string());
-                }
-                break;
-            case DISPID_STATUSTEXTCHANGE:
-                if (const VARIANT* text = EventArgument(params, 1, 0, VT_BSTR)) {
-                    events->StatusTextChange(FromBstr(text->bstrVal));
-                }
-                break;
-            default:
-                events->OtherEvent();
-                break;
-        }
-    }
-
-    static VARIANT_BOOL* CancelAt(const DISPPARAMS& params, UINT count, UINT index) {
-        const VARIANT* cancel = EventArgument(params, count, index, VT_BYREF | VT_BOOL);
-        return cancel != nullptr ? cancel->pboolVal : nullptr;
     }
 
     std::weak_ptr<platform::BrowserEvents> events_;
@@ -174,13 +139,7 @@ class ComBrowserWindow final : public platform::BrowserWindow,
                                public std::enable_shared_from_this<ComBrowserWindow> {
   public:
     ComBrowserWindow(ComPtr<IDispatch> window, std::shared_ptr<ConnectedWindows> connected)
-        : window_(std::move(window)),
-          identity_(window_.as<IUnknown>()),
-          connected_(std::move(connected)) {}
-
-    // COM identity: a proxy answers IUnknown itself, so this costs no cross-process call, and
-    // each list's handle on one window gives the same pointer.
-    const void* Identity() const override { return identity_.get(); }
+        : window_(std::move(window)), connected_(std::move(connected)) {}
 
     std::optional<std::string> LocationURL() override {
         const ComPtr<IWebBrowser2> browser = Browser();
@@ -215,6 +174,17 @@ class ComBrowserWindow final : public platform::BrowserWindow,
         return SUCCEEDED(browser->Navigate2(&target, &flags, &empty, &empty, &empty));
     }
 
+    std::shared_ptr<const void> Identity() override {
+        if (!identity_) {
+            // COM's identity rule: one object answers one IUnknown, and a proxy answers it in
+            // this process, so two lists' items of one window compare equal.
+            const auto unknown = std::make_shared<ComPtr<IUnknown>>(window_.as<IUnknown>());
+            identity_ = *unknown ? std::shared_ptr<const void>(unknown, unknown->get())
+                                 : std::shared_ptr<const void>(unknown);
+        }
+        return identity_;
+    }
+
     std::unique_ptr<platform::EventConnection> Connect(
         std::weak_ptr<platform::BrowserEvents> events) override;
 
@@ -233,8 +203,8 @@ class ComBrowserWindow final : public platform::BrowserWindow,
     }
 
     ComPtr<IDispatch> window_;
-    ComPtr<IUnknown> identity_;
     ComPtr<IWebBrowser2> browser_;
+    std::shared_ptr<const void> identity_;
     std::shared_ptr<ConnectedWindows> connected_;
 };
 

@@ -113,8 +113,14 @@ void Win32TextBox::SetText(const std::string& text) {
     }
 }
 
+void Win32CheckBox::Attach(HWND control) {
+    control_ = control;
+    value_ =
+        control_ != nullptr ? static_cast<int>(::SendMessageW(control_, BM_GETCHECK, 0, 0)) : 0;
+}
+
 int Win32CheckBox::Value() const {
-    return control_ != nullptr ? static_cast<int>(::SendMessageW(control_, BM_GETCHECK, 0, 0)) : 0;
+    return value_;
 }
 
 void Win32CheckBox::SetValue(int value) {
@@ -123,6 +129,7 @@ void Win32CheckBox::SetValue(int value) {
         return;
     }
     ::SendMessageW(control_, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+    value_ = value;
     clicked_();
 }
 

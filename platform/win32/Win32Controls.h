@@ -55,7 +55,7 @@ class Win32CheckBox final : public CheckBox {
   public:
     // `clicked` raises the box's Click event, for the user's clicks and the program's changes.
     explicit Win32CheckBox(std::function<void()> clicked) : clicked_(std::move(clicked)) {}
-    void Attach(HWND control) { control_ = control; }
+    void Attach(HWND control);
     int Value() const override;
     // 0 clear, 1 ticked, 2 grey; other values are not a state of the box and change nothing.
     void SetValue(int value) override;
@@ -65,6 +65,9 @@ class Win32CheckBox final : public CheckBox {
 
   private:
     HWND control_ = nullptr;
+    // Every popup request reads the switches, and under Wine each message to a box costs about
+    // a tenth of a millisecond: the value is kept here, where every change of it passes.
+    int value_ = 0;
     std::function<void()> clicked_;
 };
 

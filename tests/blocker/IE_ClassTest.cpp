@@ -26,8 +26,7 @@ class IE_ClassTest : public ::testing::Test {
     IE_ClassTest() {
         for (auto* window : {&a, &b}) {
             *window = std::make_shared<FakeBrowserWindow>("http://site.example/");
-            listeners.push_back(
-                std::make_shared<IE_Class>(state, Decision(), [this] { return now; }));
+            listeners.push_back(std::make_shared<IE_Class>(state, Decision(), pairs));
             EXPECT_TRUE(listeners.back()->IEctl(*window));
         }
     }
@@ -39,6 +38,9 @@ class IE_ClassTest : public ::testing::Test {
             openers.push_back(&opener);
             if (inside) {
                 std::exchange(inside, nullptr)();
+            }
+            if (slow) {
+                now += std::chrono::seconds(10);  // the user took long to answer
             }
             lastUrl = opener.LocationURL();
             const std::optional<bool> answer = answers.empty() ? true : answers.front();
@@ -53,14 +55,15 @@ class IE_ClassTest : public ::testing::Test {
     }
 
     // Steps like "A2 Bs A3": window A or B raises NewWindow2 (2), NewWindow3 (3), a status
-    // text (s) or another event (o); "Aw" lets a second pass. Returns what each request's flag
-    // ended as ("-" untouched).
+    // text (s) or another event (o); "Aw" lets a second pass, "Aq" 300 ms; "A2+" is decided
+    // slowly, as by a prompt. Returns what each request's flag ended as ("-" untouched).
     std::string Run(const std::string& steps) {
         std::istringstream words(steps);
         std::string step, flags;
         while (words >> step) {
             FakeBrowserWindow& window = step[0] == 'A' ? *a : *b;
             RecordingCancelFlag cancel;
+            slow = step.size() > 2 && step[2] == '+';
             switch (step[1]) {
                 case '2':
                     window.RaiseNewWindow2(cancel);
@@ -73,6 +76,9 @@ class IE_ClassTest : public ::testing::Test {
                     continue;
                 case 'w':
                     now += std::chrono::seconds(1);
+                    continue;
+                case 'q':
+                    now += std::chrono::milliseconds(300);
                     continue;
                 default:
                     window.RaiseOther();
@@ -90,8 +96,11 @@ class IE_ClassTest : public ::testing::Test {
     std::vector<platform::WebBrowser*> openers;
     std::deque<std::optional<bool>> answers{true, false, true, false};
     std::function<void()> inside;  // runs once inside the next decision, as the pump would
+    bool slow = false;
     std::optional<std::string> lastUrl;
     std::chrono::steady_clock::time_point now;
+    std::shared_ptr<NewWindowPairs> pairs =
+        std::make_shared<NewWindowPairs>([this] { return now; });
 };
 
 struct PairingCase {
@@ -106,9 +115,10 @@ void PrintTo(const PairingCase& c, std::ostream* out) {
 class IE_ClassPairingTest : public IE_ClassTest,
                             public ::testing::WithParamInterface<PairingCase> {};
 
-// A browser that raises both events for one request raises them back to back from the same
-// window: the second reuses the first's answer. Anything of that window in between, or a
-// second request of the same kind, is decided afresh; other windows' events don't interrupt.
+// A browser that raises both events for one request raises the second once the first is
+// answered: it reuses the first's answer, whatever came between (other events of that window or
+// others, a slow answer). A second request of the same kind, a third event, or one long after,
+// is decided afresh.
 TEST_P(IE_ClassPairingTest, BackToBackNewWindow2And3OfOneWindowAreDecidedOnce) {
     const PairingCase& c = GetParam();
     EXPECT_EQ(Run(c.steps), c.flags);
@@ -121,9 +131,16 @@ INSTANTIATE_TEST_SUITE_P(
                       PairingCase{"A3", 1, "T"},      //
                       PairingCase{"A2 A3", 1, "TT"},  //
                       PairingCase{"A3 A2", 1, "TT"},  //
-                      PairingCase{"A2 As A3", 2, "TF"}, PairingCase{"A2 Ao A3", 2, "TF"},
-                      PairingCase{"A2 A2", 2, "TF"},  //
-                      PairingCase{"A3 A3", 2, "TF"},  //
+                      PairingCase{"A2 As A3", 1, "TT"}, PairingCase{"A2 Ao As Ao A3", 1, "TT"},
+                      PairingCase{"A2+ A3", 1, "TT"}, PairingCase{"A3+ Bs A2", 1, "TT"},
+                      PairingCase{"A2 B2+ A3 B3", 2, "TFTF"},
+                      // Other windows' requests keep an answer: they may be what holds the
+                      // second event back.
+                      PairingCase{"A2 Bq B2 B3 Bq B2 A3", 3, "TFFTT"},
+                      // A browser switched to one event per request: a request left unpaired
+                      // is not paired with a later one.
+                      PairingCase{"A2 A2 A3 A3", 3, "TFFT"}, PairingCase{"A2 A2", 2, "TF"},  //
+                      PairingCase{"A3 A3", 2, "TF"},                                         //
                       PairingCase{"A2 A3 A3", 2, "TTF"}, PairingCase{"A2 A3 A2", 2, "TTF"},
                       PairingCase{"A2 B3", 2, "TF"},  //
                       PairingCase{"A2 Bs Bo A3", 1, "TT"}, PairingCase{"A2 B2 A3 B3", 2, "TFTF"},
@@ -132,6 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<PairingCase>& info) {
         std::string name = info.param.steps;
         std::replace(name.begin(), name.end(), ' ', '_');
+        std::replace(name.begin(), name.end(), '+', 'p');
         return name;
     });
 
@@ -151,8 +169,20 @@ TEST_F(IE_ClassTest, NestedRequestPairsDoNotMixTheirAnswers) {
     EXPECT_EQ(decisions, 2);
 }
 
+// A request raised inside another's decision, whose second event comes only once the outer one
+// is answered too: each second event takes the answer of its own request, inner first.
+TEST_F(IE_ClassTest, NestedRequestAnsweredFirstPairsWithItsOwnSecondEvent) {
+    std::string innerFirst;
+    inside = [&] { innerFirst = Run("A2"); };
+    answers = {false, true};
+    EXPECT_EQ(Run("A2"), "T");
+    EXPECT_EQ(innerFirst, "F");
+    EXPECT_EQ(Run("A3 A3"), "FT");
+    EXPECT_EQ(decisions, 2);
+}
+
 TEST_F(IE_ClassTest, BothRequestsReachTheDecisionWithThisWindowAsOpener) {
-    Run("A2 Ao A3 B3");
+    Run("A2 Aw A3 B3");
     ASSERT_EQ(openers.size(), 3u);
     EXPECT_EQ(openers[0], a.get());
     EXPECT_EQ(openers[1], a.get());

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "blocker/SiteKey.h"
 #include "support/DecisionFakes.h"
@@ -343,6 +345,66 @@ TEST_F(PopupDecisionTest, SecondRequestDuringPromptAllowedByOneAnswer) {
     EXPECT_EQ(Decide("http://first.example/").value, std::optional<bool>(false));
     EXPECT_EQ(inner.value, std::optional<bool>(false));
     EXPECT_EQ(state.lngBlocked, 0);
+}
+
+// A storm: every request arrives inside the pump of the one before. Nesting stops at the bound;
+// the requests past it are still blocked, counted and sounded, without pumping.
+TEST_F(PopupDecisionTest, StormNestsNoDeeperThanTheBoundAndCountsEveryRequest) {
+    constexpr int kRequests = 1000;
+    int depth = 0, deepest = 0, blocked = 0;
+    FakeBrowser opener(std::string("http://storm.example/"));
+    for (int i = 0; i < kRequests; ++i) {
+        pump.Post([&] {
+            deepest = std::max(deepest, ++depth);
+            RecordingCancelFlag cancel;
+            PopupDecision(Context(), opener, cancel);
+            blocked += cancel.value == std::optional<bool>(true) ? 1 : 0;
+            --depth;
+        });
+    }
+    while (!pump.events.empty()) {
+        pump.DoEvents();  // the message loop
+    }
+    EXPECT_EQ(deepest, DecisionNesting::kMaxPumpingDepth + 1);
+    EXPECT_EQ(blocked, kRequests);
+    EXPECT_EQ(state.lngBlocked, kRequests);
+    EXPECT_EQ(sound.played.size(), static_cast<std::size_t>(kRequests));
+}
+
+// In setup mode the decisions within the bound all wait for the one answer; those past it are
+// blocked without a question.
+TEST_F(PopupDecisionTest, StormInSetupModeAsksWithinTheBoundAndBlocksPastIt) {
+    check2.SetValue(1);
+    constexpr int kRequests = 40;
+    std::vector<RecordingCancelFlag> flags(kRequests);
+    FakeBrowser opener(std::string("http://unknown.example/"));
+    for (int i = 1; i < kRequests; ++i) {
+        pump.Post([&, i] { PopupDecision(Context(), opener, flags[i]); });
+    }
+    pump.Post([this] { Answer(true); });
+    PopupDecision(Context(), opener, flags[0]);
+    for (int i = 0; i < kRequests; ++i) {
+        EXPECT_EQ(flags[i].value, std::optional<bool>(i >= DecisionNesting::kMaxPumpingDepth))
+            << "request " << i;
+    }
+    EXPECT_EQ(state.lngBlocked, kRequests - DecisionNesting::kMaxPumpingDepth);
+    EXPECT_EQ(prompt.loadCalls, DecisionNesting::kMaxPumpingDepth);
+}
+
+// An answer followed at once, within the same pump, by a further question: the decision that
+// waited gets the answer given while it waited, the new question the one after.
+TEST_F(PopupDecisionTest, EachWaitingDecisionGetsTheFirstAnswerGivenAfterItAsked) {
+    check2.SetValue(1);
+    RecordingCancelFlag later;
+    FakeBrowser laterOpener(std::string("http://later.example/"));
+    pump.Post([&] {
+        Answer(true);
+        PopupDecision(Context(), laterOpener, later);
+    });
+    pump.Post([this] { Answer(false); });
+    EXPECT_EQ(Decide("http://first.example/").value, std::optional<bool>(false));
+    EXPECT_EQ(later.value, std::optional<bool>(true));
+    EXPECT_EQ(state.lngBlocked, 1);
 }
 
 }  // namespace

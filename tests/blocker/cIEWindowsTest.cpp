@@ -41,7 +41,6 @@ class cIEWindowsTest : public ::testing::Test {
         for (const auto& window : shell.open) {
             RecordingCancelFlag cancel;
             window->RaiseNewWindow2(cancel);
-            window->RaiseOther();  // so the next request is decided afresh
         }
         return openers;
     }
@@ -340,6 +339,43 @@ TEST_F(cIEWindowsTest, ListenerDroppedByARefreshInsideItsOwnDecisionFinishesSafe
     EXPECT_EQ(cancel.value, std::optional<bool>(true)) << "the answer still reaches the browser";
     EXPECT_EQ(a->events.OpenConnections(), 0);
     EXPECT_EQ(tracker->Count(), 1);
+}
+
+// A refresh rebuilds every listener: between the two events of one request, or while the first
+// is decided, the second still reuses the answer; a later request of the same kind is decided.
+TEST_F(cIEWindowsTest, RequestRaisedBothWaysIsDecidedOnceAcrossARefresh) {
+    const struct {
+        bool refreshInside;
+        bool secondIsNewWindow3;
+        std::size_t decisions;
+    } cases[] = {{false, true, 1}, {true, true, 1}, {false, false, 2}, {true, false, 2}};
+    const auto a = shell.Open("http://a.example/");
+    auto tracker = Track();
+    for (const auto& c : cases) {
+        openers.clear();
+        const auto refresh = [&] {
+            shell.Open("http://b.example/");
+            shell.Bound()->RaiseWindowRegistered();
+        };
+        onDecide = [&](platform::WebBrowser&, platform::CancelFlag&) {
+            if (c.refreshInside) {
+                refresh();
+            }
+        };
+        RecordingCancelFlag first, second;
+        a->RaiseNewWindow2(first);
+        onDecide = nullptr;
+        if (!c.refreshInside) {
+            refresh();
+        }
+        if (c.secondIsNewWindow3) {
+            a->RaiseNewWindow3(second);
+        } else {
+            a->RaiseNewWindow2(second);
+        }
+        EXPECT_EQ(openers.size(), c.decisions) << c.refreshInside << c.secondIsNewWindow3;
+        EXPECT_EQ(second.value, std::optional<bool>(true));
+    }
 }
 
 TEST_F(cIEWindowsTest, TrackerReleasedInsideADecisionFinishesSafely) {

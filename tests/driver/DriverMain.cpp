@@ -62,7 +62,7 @@ Actions:
   key <window> <control> <vk>        WM_KEYDOWN/WM_KEYUP posted through the target's message
                                      loop; vk: RETURN, DELETE, ESCAPE, TAB, SPACE, a letter or
                                      a number
-  post-message <window> <message> [wParam] [lParam] [--control C]
+  post-message <window> <message> [wParam] [lParam] [--control C] [--repeat N]
   send-message <window> <message> [wParam] [lParam] [--control C]   prints the result
                                      message: a number, WM_<name> or registered:<name>
   focus <window> [control]           brings the window to the foreground (for real keys)
@@ -453,7 +453,9 @@ MessageCall MessageOperands(const Invocation& call) {
 
 int PostMessageCommand(const Invocation& call) {
     const MessageCall message = MessageOperands(call);
-    Post(message.window, message.message, message.wParam, message.lParam);
+    for (int i = call.line.Number(L"repeat", 1); i > 0; --i) {
+        Post(message.window, message.message, message.wParam, message.lParam);
+    }
     return kExitOk;
 }
 

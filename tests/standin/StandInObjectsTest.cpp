@@ -26,6 +26,7 @@ struct OptionsCase {
     bool ok;
     RaiseMode raise;
     int windows;
+    int burst = 1;
 };
 
 void PrintTo(const OptionsCase& optionsCase, std::ostream* out) {
@@ -44,6 +45,7 @@ TEST_P(OptionsTest, ParsesValuesOrNamesTheMistake) {
     if (c.ok) {
         EXPECT_EQ(options->raise, c.raise);
         EXPECT_EQ(options->windows, c.windows);
+        EXPECT_EQ(options->burst, c.burst);
     } else {
         EXPECT_FALSE(error.empty());
     }
@@ -57,6 +59,9 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionsCase{
                           {L"--raise", L"32", L"--windows", L"0"}, true, RaiseMode::Both3Then2, 0},
                       OptionsCase{{L"--windows", L"500"}, true, RaiseMode::Both2Then3, 500},
+                      OptionsCase{{L"--burst", L"100000"}, true, RaiseMode::Both2Then3, 1, 100000},
+                      OptionsCase{{L"--burst", L"0"}, false, {}, 0},
+                      OptionsCase{{L"--burst", L"100001"}, false, {}, 0},
                       OptionsCase{{L"--raise", L"4"}, false, {}, 0},
                       OptionsCase{{L"--raise", L"2+3"}, false, {}, 0},
                       OptionsCase{{L"--windows", L"501"}, false, {}, 0},
@@ -77,6 +82,11 @@ TEST(OptionsTest, AddressesAndLogAreTakenAsGiven) {
     EXPECT_EQ(options->url, L"http://a.example/x y");
     EXPECT_EQ(options->popup, L"http://b.example/");
     EXPECT_EQ(options->log, L"C:\\t\\l.log");
+}
+
+TEST(RequestLogTest, BurstLineSumsTheTimesAndGivesTheirMedianAndRate) {
+    EXPECT_EQ(BurstLogLine({900, 100, 500, 300}, 3),
+              "burst requests=4 blocked=3 us=1800 median-us=300 per-second=2222");
 }
 
 TEST(RequestLogTest, LinesCarryEveryFieldAndCannotBeSplitByTheAddress) {
@@ -111,7 +121,8 @@ class FakeView final : public BrowserView {
     void RequestClose() override { ++closeRequests; }
     void RequestPopup(const std::wstring& url) override { popups.push_back(url); }
 
-    std::vector<std::wstring> shown, popups;
+    std::vector<std::wstring> shown;
+    std::vector<std::wstring> popups;
     int closeRequests = 0;
 };
 
@@ -353,6 +364,22 @@ TEST_F(ObjectsTest, ConnectionPointsAnswerTheirContractForWrongCallers) {
     DWORD cookie = 0;
     EXPECT_EQ(point->Advise(notASink.get(), &cookie), CONNECT_E_CANNOTCONNECT);
     EXPECT_EQ(point->Unadvise(12345), CONNECT_E_NOCONNECTION);
+    browser->Detach();
+}
+
+// What the storms ask for: a navigation to a new window is a popup request, not a navigation.
+TEST_F(ObjectsTest, NavigateToANewWindowRequestsAPopupAndNavigatesNothing) {
+    FakeView view;
+    const ComPtr<Browser> browser = MakeComObject<Browser>(view, L"http://n.example/");
+    const UniqueBstr url = MakeBstr(L"http://p.example/");
+    VARIANT flags = Index(VT_I4, navOpenInNewWindow);
+    EXPECT_EQ(browser->Navigate(url.get(), &flags, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(view.popups, std::vector<std::wstring>{L"http://p.example/"});
+    EXPECT_TRUE(view.shown.empty());
+    EXPECT_EQ(browser->Location(), L"http://n.example/");
+    flags.lVal = 0;
+    EXPECT_EQ(browser->Navigate(url.get(), &flags, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(view.shown, std::vector<std::wstring>{L"http://p.example/"});
     browser->Detach();
 }
 

@@ -63,7 +63,7 @@ class FakeEventSource {
 class FakeBrowserWindow : public platform::BrowserWindow {
   public:
     explicit FakeBrowserWindow(std::string url) : url(std::move(url)) {}
-    const void* Identity() const override { return this; }
+    std::shared_ptr<const void> Identity() override { return identity; }
     std::optional<std::string> LocationURL() override {
         ++locationReads;
         return url;
@@ -113,6 +113,8 @@ class FakeBrowserWindow : public platform::BrowserWindow {
     int locationReads = 0;
     int quitCalls = 0;
     FakeEventSource<platform::BrowserEvents> events;
+    // Shared by a copy of this window made to stand for another wrapper of it.
+    std::shared_ptr<const void> identity = std::make_shared<int>(0);
 };
 
 // The windows the shell listed when the list was taken; as the real list, an entry may fail.

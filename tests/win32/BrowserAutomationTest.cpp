@@ -309,8 +309,8 @@ TEST_F(BrowserAutomationTest, OtherEventsTouchNothing) {
     EXPECT_EQ(browser->events->lastResult, S_OK);
 }
 
-// One request raised as NewWindow2 and then NewWindow3 is decided once; an event of the window
-// in between makes the second a request of its own.
+// One request raised as NewWindow2 and then NewWindow3 is decided once, an event of the window
+// in between or not; a second NewWindow3 is a request of its own.
 TEST_F(BrowserAutomationTest, BackToBackNewWindow2And3AreDecidedOnce) {
     const auto browser = Open(L"http://a.example/");
     Track();
@@ -328,6 +328,8 @@ TEST_F(BrowserAutomationTest, BackToBackNewWindow2And3AreDecidedOnce) {
 
     browser->events->Fire(DISPID_NEWWINDOW2, newWindow2);
     browser->events->Fire(DISPID_DOCUMENTCOMPLETE, none);
+    browser->events->Fire(DISPID_NEWWINDOW3, newWindow3);
+    EXPECT_EQ(decisions, 2);
     browser->events->Fire(DISPID_NEWWINDOW3, newWindow3);
     EXPECT_EQ(decisions, 3);
 }

@@ -474,6 +474,7 @@ TEST_F(MainWindow, ProgramSetCheckValueRaisesClickOnlyWhenItChanges) {
         valuesAtClick.clear();
         box.SetValue(step.set);
         EXPECT_EQ(box.Value(), step.value) << "set " << step.set;
+        EXPECT_EQ(::SendMessageW(Hwnd("Check1"), BM_GETCHECK, 0, 0), step.value) << "shown";
         EXPECT_EQ(seen_, std::vector<Seen>(static_cast<std::size_t>(step.clicks),
                                            Seen{EventKind::Click, "Check1"}))
             << "set " << step.set;

@@ -21,9 +21,9 @@ br_answer "Block Now"
 br_expect_request "$BR_REQUEST" 1 0 2
 
 # Per selector item: one question for a site on neither list, and one count for a disallowed
-# site, blocked without a question (two decisions would count two). Each item on pages loaded
-# afresh: QuellPane takes a request of the other kind that follows an answered one with no
-# event between for the same request raised twice, and reuses the answer.
+# site, blocked without a question (two decisions would count two). Each item well after the
+# last: QuellPane takes a request of the other kind that follows an answered one of the same
+# window within half a second for the same request raised twice, and reuses the answer.
 while read -r index events; do
     br_select_events "$first" "$index"
     br_select_events "$second" "$index"
