@@ -94,7 +94,7 @@ class IE_Class final : public platform::BrowserEvents,
     // what a refresh does to every listener it drops, even one whose handler is still running).
     void Detach();
     // The identity of the window listened to; nothing when none.
-    const void* WindowIdentity() const { return IE_ ? IE_->Identity() : nullptr; }
+    const void* WindowIdentity() const { return IE_ ? IE_->Identity().get() : nullptr; }
     // Asks the window listened to to close; false when there is none or it can't be asked.
     bool Quit();
     std::optional<std::string> LocationURL();

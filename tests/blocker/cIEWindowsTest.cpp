@@ -450,22 +450,28 @@ TEST_F(cIEWindowsTest, RequestFromATrackedWindowIsDecidedWithItsAddress) {
                            return PopupDecision(context, opener, cancel, popupUrl);
                        });
 
-    RecordingCancelFlag fromGood, fromBad, afterHover;
+    // Each request raised both ways, as the browser does.
+    RecordingCancelFlag fromGood, fromGood3, fromBad, fromBad3, afterHover, afterHover3;
     good->RaiseNewWindow2(fromGood);
-    bad->RaiseNewWindow3(fromBad);
+    good->RaiseNewWindow3(fromGood3);
+    bad->RaiseNewWindow2(fromBad);
+    bad->RaiseNewWindow3(fromBad3);
     good->RaiseStatusText("http://somewhere.example/");
-    bad->RaiseNewWindow3(afterHover);
+    bad->RaiseNewWindow2(afterHover);
+    bad->RaiseNewWindow3(afterHover3);
 
     EXPECT_EQ(fromGood.value, std::optional<bool>(false));
+    EXPECT_EQ(fromGood3.value, std::optional<bool>(false));
     EXPECT_EQ(fromBad.value, std::optional<bool>(true));
+    EXPECT_EQ(fromBad3.value, std::optional<bool>(true));
     EXPECT_EQ(afterHover.value, std::optional<bool>(false)) << "hover over a link in any window";
+    EXPECT_EQ(afterHover3.value, std::optional<bool>(false));
     EXPECT_EQ(state.lngBlocked, 1);
     EXPECT_EQ(state.history.Newest(0).popup, "") << "the fake raised no address";
 
     // NewWindow2 decides; the paired NewWindow3 brings the popup's address to its entry.
     RecordingCancelFlag first, second;
     good->RaiseStatusText("Done");  // no longer over a link
-    bad->RaiseOther();              // the allowed request before is over
     bad->RaiseNewWindow2(first);
     bad->RaiseNewWindow3(second, "http://pop.example/ad");
     EXPECT_EQ(first.value, std::optional<bool>(true));

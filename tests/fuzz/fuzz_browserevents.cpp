@@ -113,12 +113,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto pairs = std::make_shared<quell::NewWindowPairs>([&] { return now; });
     int decisions = 0;
     std::deque<bool> answers;
-    const auto decide = [&](platform::WebBrowser&, platform::CancelFlag& cancel) {
+    const auto decide = [&](platform::WebBrowser&, platform::CancelFlag& cancel,
+                            std::string_view) -> std::uint64_t {
         ++decisions;
         if (!answers.empty()) {
             cancel.Set(answers.front());
             answers.pop_front();
         }
+        return 0;
     };
     std::shared_ptr<quell::testing::FakeBrowserWindow> windows[2];
     std::shared_ptr<quell::IE_Class> listeners[2];
