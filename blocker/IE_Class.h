@@ -50,8 +50,7 @@ class NewWindowPairs {
         std::optional<bool> cancel;
         std::uint64_t recorded;  // the history entry of a blocked request, 0 for none
     };
-    std::optional<Paired> Take(const std::shared_ptr<const void>& window,
-                               NewWindowRequest request);
+    std::optional<Paired> Take(const std::shared_ptr<const void>& window, NewWindowRequest request);
     // Called as a decision begins; the order of requests begun.
     std::uint64_t Begin(const void* window);
     // Called as a decision returns.

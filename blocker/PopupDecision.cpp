@@ -29,8 +29,8 @@ struct Blocked {
     std::string_view popup;
 };
 
-// Counts, records, pumps once (unless nested too deep), sounds, cancels. A full counter stays at its maximum and the
-// popup is still blocked: letting it through would punish a long-time user.
+// Counts, records, pumps once (unless nested too deep), sounds, cancels. A full counter stays at
+// its maximum and the popup is still blocked: letting it through would punish a long-time user.
 std::uint64_t Block(const PopupDecisionContext& context, const DepthScope& depth,
                     platform::CancelFlag& cancel, const Blocked& what, BlockReason reason) {
     BlockerState& state = context.state;
