@@ -8,7 +8,7 @@
 
 namespace platform::win32 {
 
-struct FileDialogSpec {
+struct FileDialogOptions {
     bool save;  // a save dialog, which asks before replacing a file
     const wchar_t* title;
     const wchar_t* filter;     // pairs of NUL-ended texts, ending with a second NUL
@@ -17,6 +17,6 @@ struct FileDialogSpec {
 };
 
 // The chosen path as UTF-8; nothing when the user cancels or the dialog fails.
-std::optional<std::string> ChooseFileName(HWND owner, const FileDialogSpec& spec);
+std::optional<std::string> ChooseFileName(HWND owner, const FileDialogOptions& options);
 
 }  // namespace platform::win32
