@@ -27,8 +27,10 @@ cmake --build --preset windows
 cmake --preset native >/dev/null
 set +e
 native_log="$root/build/native-tests.log"
+# Niced: the end-to-end tests wait on cross-process calls, whose latency grows with every
+# compiler that competes for the cores.
 (
-    cmake --build --preset native && ctest --preset native -j2
+    nice -n 10 cmake --build --preset native && nice -n 10 ctest --preset native -j2
 ) >"$native_log" 2>&1 </dev/null &
 native_job=$!
 
@@ -43,8 +45,7 @@ wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 wine reg add 'HKCU\Software\Wine\AppDefaults\StandInBrowser.exe\X11 Driver' /v Managed /d N /f \
     >/dev/null 2>&1 </dev/null || true
 
-# Tests labelled "long" run on their own: ctest --preset windows -L long
-ctest --preset windows -LE long
+ctest --preset windows
 windows=$?
 wait "$native_job"
 native=$?

@@ -39,7 +39,7 @@ br_answer "Block Now"
 br_cycles "$first" 50 600
 before="$(e2e_driver process-stats "$E2E_MAIN" | tr -d '\r')"
 started="$(date +%s%N)"
-br_cycles "$first" 1000 5400
+br_cycles "$first" 1000 7800
 e2e_log "1000 cycles among 50 windows in $((($(date +%s%N) - started) / 1000000)) ms"
 after="$(e2e_driver process-stats "$E2E_MAIN" | tr -d '\r')"
 e2e_log "QuellPane before: $before"
