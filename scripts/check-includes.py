@@ -37,7 +37,7 @@ UNITS = {
                 ["decision", "tracker", "allownext", "lists", "settings", "mainwindow", "tray",
                  "runatstartup", "ontop", "skin", "help", "about"]),
     "mainwindow": (["mainwindow/Form1", "mainwindow/Form1Services", "mainwindow/ListCommands",
-                    "mainwindow/SiteListTransfer"],
+                    "mainwindow/SiteListTransfer", "mainwindow/RegistryPlacement"],
                    ["decision", "allownext", "lists", "settings", "ontop"]),
     "tray": (["mainwindow/Module2"], ["allownext", "settings", "mainwindow"]),
     "runatstartup": (["mainwindow/AddRemove"], ["mainwindow"]),

@@ -108,7 +108,7 @@ void App::ShowMainWindow() {
     lists_.emplace(state_, form1Window_->List("List1"), form1Window_->List("List2"), files_,
                    programFolder_);
     form1_.emplace(state_, *form1Window_, *settings_, *lists_, zorder_, *this);
-    form3_.emplace(state_, *form3Window_, *form1Window_, *lists_, zorder_,
+    form3_.emplace(state_, *form3Window_, *form1Window_, *lists_, promptOnTop_,
                    [this](const std::string& text) { ReportFailure(text); });
     help_.emplace(*helpWindow_, *settings_, zorder_, programFolder_,
                   [this](const std::string& path) {
@@ -131,8 +131,9 @@ void App::ShowMainWindow() {
         state_, form1Window_->Check("Check1"), form1Window_->Check("Check2"),
         form1Window_->Check("Check5"), form1Window_->Check("Check6"), *form3_, pump_, sound_,
         quell::modPlaySound::SoundFilePath(programFolder_), nesting_});
-    parts_.emplace(
-        quell::MainWindowParts{state_, *form1_, *settings_, *lists_, site_, hook_, *this});
+    form1Startup_.emplace(*form1_);
+    parts_.emplace(quell::MainWindowParts{state_, *form1Startup_, *settings_, *lists_,
+                                          app::ProductNamesOf(site_), hook_, *this});
     form1Window_->SetEventHandler([this](const Event& event) {
         if (event.kind == EventKind::Timer && event.index == kTrayTipTimer) {
             UpdateTrayTip();
@@ -354,7 +355,7 @@ void App::AddTrayIcon() {
     // hidden in the tray would be out of reach, so the main window shows.
     tray_ = std::make_unique<Win32Tray>(
         form1Window_->Hwnd(), kTrayIconId, ::GetModuleHandleW(nullptr), L"IDI_FORM1",
-        [this](int code) { form1_->TrayNotify(code); },
+        [this](int code) { quell::TrayNotify(*this, code); },
         [this] {
             if (!::IsWindowVisible(form1Window_->Hwnd())) {
                 form1_->ShowProgram();

@@ -8,12 +8,14 @@
 #include <optional>
 #include <string>
 
+#include "app/Form1Startup.h"
 #include "blocker/BlockerState.h"
 #include "blocker/Form3.h"
 #include "blocker/PopupDecision.h"
 #include "blocker/cIEWindows.h"
 #include "mainwindow/AddRemove.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/clsOnTop.h"
 #include "mainwindow/modIETools.h"
 #include "platform/win32/CallTimeout.h"
 #include "platform/win32/DesignedWindow.h"
@@ -135,6 +137,7 @@ class App final : public quell::Form1Services,
     quell::modSiteLink site_;
     quell::modSkin skin_{skinPlatform_};
     quell::AddRemove VarAddRemove_{registry_};
+    quell::clsOnTop promptOnTop_{zorder_};
 
     std::unique_ptr<DesignedWindow> splashWindow_;
     std::unique_ptr<DesignedWindow> form1Window_;
@@ -148,6 +151,7 @@ class App final : public quell::Form1Services,
     std::optional<quell::Settings> settings_;
     std::optional<quell::Module1> lists_;
     std::optional<quell::Form1> form1_;
+    std::optional<app::Form1Startup> form1Startup_;
     std::optional<quell::Form3> form3_;
     std::optional<quell::Form8> help_;
     std::optional<quell::frmAbout> about_;
