@@ -22,6 +22,7 @@
 #include "platform/win32/ProgramInfo.h"
 #include "platform/win32/ShellWindowsAutomation.h"
 #include "platform/win32/SingleInstance.h"
+#include "platform/win32/StandInShellWindows.h"
 #include "platform/win32/Tray.h"
 #include "platform/win32/Win32EventPump.h"
 #include "platform/win32/Win32FileSearch.h"
@@ -131,7 +132,9 @@ class App final : public quell::Form1Services,
     Win32Shell shell_;
     Win32SkinPlatform skinPlatform_;
     modHook hook_;
-    ShellWindowsAutomation automation_;
+    // Under Wine, where the system's list of browser windows is not implemented, the stand-in
+    // browser's serves.
+    ShellWindowsAutomation automation_{{.system = {}, .standIn = StandInShellWindows()}};
 
     quell::BlockerState state_;
     quell::modSiteLink site_;
