@@ -45,7 +45,11 @@
 #include "windows/modSiteLink.h"
 #include "windows/modSkin.h"
 
-namespace platform::win32 {
+namespace app {
+
+// The root wires the Windows implementations, and only it.
+using namespace platform;
+using namespace platform::win32;
 
 class App final : public quell::Form1Services,
                   public quell::StartupServices,
@@ -102,7 +106,8 @@ class App final : public quell::Form1Services,
     void OnShowRequest();
     void OnCloseRequest();
     void BringMainWindowForward();
-    std::uint64_t Decide(WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl);
+    std::uint64_t Decide(platform::WebBrowser& opener, CancelFlag& cancel,
+                         std::string_view popupUrl);
     // On the status line, and where the user looks while the main window is hidden: a tray
     // balloon, or the main window itself when there is no icon.
     void ReportFailure(const std::string& text);
@@ -177,4 +182,4 @@ class App final : public quell::Form1Services,
     std::unique_ptr<quell::cIEWindows> objIEWindows_;
 };
 
-}  // namespace platform::win32
+}  // namespace app
