@@ -55,7 +55,7 @@ SHARED = ["blocker/BlockerState", "blocker/BlockedHistory", "blocker/ListText", 
           "windows/modSiteLink", "mainwindow/PathTests"]
 
 CORE_FOLDERS = ["blocker", "store", "mainwindow", "windows"]
-ROOT = ["platform/win32/App", "app/"]  # the composition root, today's and its own folder's
+ROOT = ["app/"]  # the composition root
 
 STANDARD = set("""
 algorithm any array atomic barrier bit bitset charconv chrono codecvt compare complex concepts
