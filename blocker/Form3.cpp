@@ -3,13 +3,13 @@
 namespace quell {
 
 Form3::Form3(BlockerState& state, platform::Form& window, const platform::Form& mainWindow,
-             Module1& lists, platform::WindowZOrder& zorder,
+             Module1& lists, platform::TopmostBand& onTop,
              std::function<void(const std::string&)> reportFailure)
     : blocker_(state),
       window_(window),
       mainWindow_(mainWindow),
       lists_(lists),
-      onTop_(zorder),
+      onTop_(onTop),
       reportFailure_(std::move(reportFailure)) {}
 
 void Form3::Load() {

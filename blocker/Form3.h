@@ -7,18 +7,18 @@
 
 #include "blocker/BlockerState.h"
 #include "blocker/PromptWindow.h"
-#include "mainwindow/clsOnTop.h"
 #include "platform/Form.h"
+#include "platform/WindowZOrder.h"
 #include "store/Module1.h"
 
 namespace quell {
 
 class Form3 final : public PromptWindow {
   public:
-    // `mainWindow` is kept in the topmost band around the prompt when it is on top;
+    // `mainWindow` is kept in the topmost band (`onTop`) around the prompt when it is on top;
     // `reportFailure` shows a list-file failure on the main window's status line.
     Form3(BlockerState& state, platform::Form& window, const platform::Form& mainWindow,
-          Module1& lists, platform::WindowZOrder& zorder,
+          Module1& lists, platform::TopmostBand& onTop,
           std::function<void(const std::string&)> reportFailure);
 
     void Load() override;
@@ -43,7 +43,7 @@ class Form3 final : public PromptWindow {
     platform::Form& window_;
     const platform::Form& mainWindow_;
     Module1& lists_;
-    clsOnTop onTop_;
+    platform::TopmostBand& onTop_;
     std::function<void(const std::string&)> reportFailure_;
 };
 

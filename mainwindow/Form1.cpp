@@ -2,7 +2,6 @@
 
 #include "blocker/AllowNext.h"
 #include "mainwindow/ListCommands.h"
-#include "mainwindow/Module2.h"
 #include "mainwindow/SiteListTransfer.h"
 
 namespace quell {
@@ -279,12 +278,6 @@ void Form1::Form_Resize() {
 void Form1::ShowProgram() {
     window_.SetState(platform::WindowState::Normal);
     window_.Show();
-}
-
-void Form1::TrayNotify(int mouseMessage) {
-    if (OpensTrayMenu(mouseMessage)) {
-        services_.ShowTrayMenu();
-    }
 }
 
 }  // namespace quell

@@ -52,8 +52,6 @@ class Form1 {
     void Form_Resize();
     // "Show program" on the tray menu.
     void ShowProgram();
-    // A mouse message over the tray icon.
-    void TrayNotify(int mouseMessage);
 
     clsOnTop& onTop() { return onTop_; }
     const std::string& state() const { return state_; }

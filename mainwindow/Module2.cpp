@@ -26,6 +26,12 @@ std::string_view Fit(std::string_view text, std::size_t room, bool& cut) {
 
 }  // namespace
 
+void TrayNotify(Form1Services& services, int mouseMessage) {
+    if (OpensTrayMenu(mouseMessage)) {
+        services.ShowTrayMenu();
+    }
+}
+
 std::string TrayTip(const std::string& productName, std::int32_t blocked,
                     std::string_view lastSite) {
     std::string tip = productName + " - " + std::to_string(blocked) +

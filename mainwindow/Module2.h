@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "mainwindow/Form1Services.h"
+
 namespace quell {
 
 // Left button down or up, or right button up over the icon; every other mouse message (a
@@ -12,6 +14,9 @@ namespace quell {
 constexpr bool OpensTrayMenu(int mouseMessage) {
     return mouseMessage == 513 || mouseMessage == 514 || mouseMessage == 517;
 }
+
+// A mouse message over the icon: the tray menu for the clicks that open it.
+void TrayNotify(Form1Services& services, int mouseMessage);
 
 // The longest tip the notification area shows, in UTF-16 units.
 inline constexpr std::size_t kTrayTipUnits = 127;

@@ -6,12 +6,12 @@
 
 namespace quell {
 
-class clsOnTop {
+class clsOnTop final : public platform::TopmostBand {
   public:
     explicit clsOnTop(platform::WindowZOrder& zorder) : zorder_(zorder) {}
 
-    void MakeNormal(platform::WindowHandle hWnd);
-    void MakeTopMost(platform::WindowHandle hWnd);
+    void MakeNormal(platform::WindowHandle hWnd) override;
+    void MakeTopMost(platform::WindowHandle hWnd) override;
 
   private:
     platform::WindowZOrder& zorder_;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/AddRemove.h"
+#include "mainwindow/RegistryPlacement.h"
 #include "platform/Registry.h"
 
 namespace quell::modIETools {

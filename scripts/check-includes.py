@@ -37,7 +37,7 @@ UNITS = {
                 ["decision", "tracker", "allownext", "lists", "settings", "mainwindow", "tray",
                  "runatstartup", "ontop", "skin", "help", "about"]),
     "mainwindow": (["mainwindow/Form1", "mainwindow/Form1Services", "mainwindow/ListCommands",
-                    "mainwindow/SiteListTransfer"],
+                    "mainwindow/SiteListTransfer", "mainwindow/RegistryPlacement"],
                    ["decision", "allownext", "lists", "settings", "ontop"]),
     "tray": (["mainwindow/Module2"], ["allownext", "settings", "mainwindow"]),
     "runatstartup": (["mainwindow/AddRemove"], ["mainwindow"]),
@@ -55,7 +55,7 @@ SHARED = ["blocker/BlockerState", "blocker/BlockedHistory", "blocker/ListText", 
           "windows/modSiteLink", "mainwindow/PathTests"]
 
 CORE_FOLDERS = ["blocker", "store", "mainwindow", "windows"]
-ROOT = ["platform/win32/App", "app/"]  # the composition root, today's and its own folder's
+ROOT = ["app/"]  # the composition root
 
 STANDARD = set("""
 algorithm any array atomic barrier bit bitset charconv chrono codecvt compare complex concepts

@@ -15,7 +15,7 @@ constexpr std::pair<const char*, std::string_view> kRestoreOrder[] = {
     {"Check3", keys::kChkOnTop}, {"Check2", keys::kChkAuto},  {"Check1", keys::kChkStopPop},
 };
 
-void ReportIfFailed(Form1& form, const platform::Status& status) {
+void ReportIfFailed(MainWindowForm& form, const platform::Status& status) {
     if (!status) {
         form.SetStatus(status.error().message);
     }
@@ -74,7 +74,7 @@ void CreateMissingListFiles(MainWindowParts& parts) {
     }
     if (!parts.services.ListFileExists(SiteList::Allowed)) {
         ReportIfFailed(parts.form,
-                       parts.lists.CreateListFile(SiteList::Allowed, parts.site.strWebsite));
+                       parts.lists.CreateListFile(SiteList::Allowed, parts.product.website));
     }
     if (!parts.services.ListFileExists(SiteList::Disallowed)) {
         ReportIfFailed(parts.form, parts.lists.CreateListFile(SiteList::Disallowed, ""));
@@ -91,8 +91,8 @@ void Form1_Load(MainWindowParts& parts) {
     state.blnAllowNext = false;
     parts.services.StopGlobalSkin();
     parts.services.SetWindowIcons();
-    window.SetCaption(parts.site.strProductName + " by " + parts.site.strCompanyName);
-    window.Text("Command7").SetText("Visit " + parts.site.strWebsite);
+    window.SetCaption(parts.product.productName + " by " + parts.product.companyName);
+    window.Text("Command7").SetText("Visit " + parts.product.website);
     parts.services.AddTrayIcon();
     state.blnOnTop = false;
 

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "blocker/BlockerState.h"
-#include "mainwindow/Form1.h"
+#include "platform/Form.h"
 #include "platform/HotKey.h"
+#include "platform/WindowZOrder.h"
 #include "store/Module1.h"
 #include "store/Settings.h"
-#include "windows/modSiteLink.h"
 
 namespace quell {
 
@@ -32,12 +32,37 @@ class StartupServices {
     virtual void EndProgram() = 0;
 };
 
+// The main window's controller as the load and unload sequences reach it.
+class MainWindowForm {
+  public:
+    virtual ~MainWindowForm() = default;
+    virtual platform::Form& window() = 0;
+    // The status line.
+    virtual void SetStatus(const std::string& text) = 0;
+    // "up" or "down".
+    virtual const std::string& state() const = 0;
+    virtual void set_state(std::string value) = 0;
+    // Hides a minimised window into the tray ("down").
+    virtual void Form_Resize() = 0;
+    // The always-on-top object.
+    virtual platform::TopmostBand& onTop() = 0;
+    // Every event the load and unload sequences leave to the window's own handlers.
+    virtual void OnEvent(const platform::Event& event) = 0;
+};
+
+// The product information, read from the program's version information before the load.
+struct ProductNames {
+    const std::string& productName;
+    const std::string& companyName;
+    const std::string& website;
+};
+
 struct MainWindowParts {
     BlockerState& state;
-    Form1& form;
+    MainWindowForm& form;
     Settings& settings;
     Module1& lists;
-    modSiteLink& site;
+    ProductNames product;
     platform::HotKeyHook& hotKey;
     StartupServices& services;
 };

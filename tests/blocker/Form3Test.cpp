@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "mainwindow/clsOnTop.h"
 #include "resources/Form1Design.h"
 #include "resources/Form3Design.h"
 #include "support/FakeForm.h"
@@ -32,9 +33,10 @@ class Form3Test : public ::testing::Test {
     FaultyTextFiles files;
     Module1 lists{state, mainWindow.List("List1"), mainWindow.List("List2"), files, dir.path()};
     RecordingZOrder zorder;
+    clsOnTop onTop{zorder};
     std::vector<std::string> reported;
     Form3 form{state, window, mainWindow,
-               lists, zorder, [this](const std::string& text) { reported.push_back(text); }};
+               lists, onTop,  [this](const std::string& text) { reported.push_back(text); }};
 };
 
 TEST_F(Form3Test, LoadShowsSiteAndKeepsTopmostMainWindowOnTop) {

@@ -191,7 +191,7 @@ class TrayCodeTest : public Form1Test,
                      public ::testing::WithParamInterface<std::pair<int, bool>> {};
 
 TEST_P(TrayCodeTest, OnlyButtonClicksOpenTheMenu) {
-    form.TrayNotify(GetParam().first);
+    TrayNotify(services, GetParam().first);
     EXPECT_EQ(services.Count("ShowTrayMenu"), GetParam().second ? 1 : 0);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/Form1Startup.h"
 #include "blocker/AllowNext.h"
 #include "support/MainWindowFakes.h"
 
@@ -27,7 +28,9 @@ class StartupTest : public ::testing::Test, public MainWindowFakes {
 
     modSiteLink site;
     FakeHotKey hotKey;
-    MainWindowParts parts{state, form, settings, lists, site, hotKey, services};
+    app::Form1Startup startupForm{form};
+    MainWindowParts parts{state,  startupForm, settings, lists, app::ProductNamesOf(site),
+                          hotKey, services};
     Strings clicks;
 };
 

@@ -15,6 +15,7 @@
 #include "blocker/cIEWindows.h"
 #include "platform/standin/ComSupport.h"
 #include "platform/win32/ShellWindowsAutomation.h"
+#include "platform/win32/StandInShellWindows.h"
 #include "standin/StandInTestSupport.h"
 
 namespace quell {
@@ -463,6 +464,16 @@ TEST_F(BrowserAutomationTest, CloseIEAsksTheFirstBrowserToQuit) {
     EXPECT_EQ(b->quitCalls, 0);
 }
 
+// Nothing handed in to stand in for a system list that is not implemented: no list.
+TEST_F(BrowserAutomationTest, UnimplementedSystemListWithNoStandInGivesNoList) {
+    system->countResult = E_NOTIMPL;
+    Open(L"http://a.example/");
+    Track();
+    EXPECT_EQ(automation->ShellWindows(), nullptr);
+    EXPECT_EQ(tracker->Count(), 0);
+    EXPECT_FALSE(tracker->Watching());
+}
+
 // Where the system's list answers E_NOTIMPL (Wine), the stand-in's list in the Running Object
 // Table serves; one that starts later is found by the look-out timer.
 class StandInFallbackTest : public BrowserAutomationTest {
@@ -488,8 +499,7 @@ class StandInFallbackTest : public BrowserAutomationTest {
     }
     ShellWindowsSources Sources() {
         ShellWindowsSources sources;
-        sources.standInItemName = kName;
-        sources.standInPollMilliseconds = 50;
+        sources.standIn = platform::win32::StandInShellWindows({kName, 50});
         return sources;
     }
     ComPtr<FakeComBrowser> OpenInStandIn(const wchar_t* url) {

@@ -17,6 +17,7 @@
 #include "platform/standin/StandInProtocol.h"
 #include "platform/win32/ComSecurity.h"
 #include "platform/win32/ShellWindowsAutomation.h"
+#include "platform/win32/StandInShellWindows.h"
 #include "platform/win32/Unicode.h"
 #include "standin/StandInTestSupport.h"
 
@@ -45,7 +46,7 @@ class StandInTrackerTest : public ::testing::Test {
         ASSERT_TRUE(security.ok() || security.error().code == static_cast<DWORD>(RPC_E_TOO_LATE))
             << security.error().reason;
         ShellWindowsSources sources;
-        sources.standInPollMilliseconds = 100;
+        sources.standIn = platform::win32::StandInShellWindows({.pollMilliseconds = 100});
         sources.browserCheckMilliseconds = 100;
         automation = std::make_unique<ShellWindowsAutomation>(sources);
     }
@@ -199,7 +200,7 @@ TEST_F(StandInTrackerTest, AnswerCrossesBackForEveryRaiseMode) {
 // would run them.
 TEST_F(StandInTrackerTest, RefreshTimeWithOneTenAndFiftyWindows) {
     ShellWindowsSources sources;  // the program's checks on its windows, not the tests' quick ones
-    sources.standInPollMilliseconds = 100;
+    sources.standIn = platform::win32::StandInShellWindows({.pollMilliseconds = 100});
     automation = std::make_unique<ShellWindowsAutomation>(sources);
     for (const int windows : {1, 10, 50}) {
         Start(L"--windows " + std::to_wstring(windows));

@@ -8,18 +8,21 @@
 #include <optional>
 #include <string>
 
+#include "app/Form1Startup.h"
 #include "blocker/BlockerState.h"
 #include "blocker/Form3.h"
 #include "blocker/PopupDecision.h"
 #include "blocker/cIEWindows.h"
 #include "mainwindow/AddRemove.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/clsOnTop.h"
 #include "mainwindow/modIETools.h"
 #include "platform/win32/CallTimeout.h"
 #include "platform/win32/DesignedWindow.h"
 #include "platform/win32/ProgramInfo.h"
 #include "platform/win32/ShellWindowsAutomation.h"
 #include "platform/win32/SingleInstance.h"
+#include "platform/win32/StandInShellWindows.h"
 #include "platform/win32/Tray.h"
 #include "platform/win32/Win32EventPump.h"
 #include "platform/win32/Win32FileSearch.h"
@@ -42,7 +45,11 @@
 #include "windows/modSiteLink.h"
 #include "windows/modSkin.h"
 
-namespace platform::win32 {
+namespace app {
+
+// The root wires the Windows implementations, and only it.
+using namespace platform;
+using namespace platform::win32;
 
 class App final : public quell::Form1Services,
                   public quell::StartupServices,
@@ -99,7 +106,8 @@ class App final : public quell::Form1Services,
     void OnShowRequest();
     void OnCloseRequest();
     void BringMainWindowForward();
-    std::uint64_t Decide(WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl);
+    std::uint64_t Decide(platform::WebBrowser& opener, CancelFlag& cancel,
+                         std::string_view popupUrl);
     // On the status line, and where the user looks while the main window is hidden: a tray
     // balloon, or the main window itself when there is no icon.
     void ReportFailure(const std::string& text);
@@ -129,12 +137,15 @@ class App final : public quell::Form1Services,
     Win32Shell shell_;
     Win32SkinPlatform skinPlatform_;
     modHook hook_;
-    ShellWindowsAutomation automation_;
+    // Under Wine, where the system's list of browser windows is not implemented, the stand-in
+    // browser's serves.
+    ShellWindowsAutomation automation_{{.system = {}, .standIn = StandInShellWindows()}};
 
     quell::BlockerState state_;
     quell::modSiteLink site_;
     quell::modSkin skin_{skinPlatform_};
     quell::AddRemove VarAddRemove_{registry_};
+    quell::clsOnTop promptOnTop_{zorder_};
 
     std::unique_ptr<DesignedWindow> splashWindow_;
     std::unique_ptr<DesignedWindow> form1Window_;
@@ -148,6 +159,7 @@ class App final : public quell::Form1Services,
     std::optional<quell::Settings> settings_;
     std::optional<quell::Module1> lists_;
     std::optional<quell::Form1> form1_;
+    std::optional<app::Form1Startup> form1Startup_;
     std::optional<quell::Form3> form3_;
     std::optional<quell::Form8> help_;
     std::optional<quell::frmAbout> about_;
@@ -170,4 +182,4 @@ class App final : public quell::Form1Services,
     std::unique_ptr<quell::cIEWindows> objIEWindows_;
 };
 
-}  // namespace platform::win32
+}  // namespace app

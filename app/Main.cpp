@@ -3,7 +3,7 @@
 
 #include <objbase.h>
 
-#include "platform/win32/App.h"
+#include "app/App.h"
 #include "platform/win32/ComSecurity.h"
 #include "platform/win32/SingleInstance.h"
 
@@ -27,8 +27,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return 1;
     }
     // Before any object is handed out; a failure leaves COM's defaults and is shown, not fatal.
-    platform::win32::App app(platform::win32::ApplyComSecurity());
-    const int result = app.Run();
+    app::App program(platform::win32::ApplyComSecurity());
+    const int result = program.Run();
     ::CoUninitialize();
     return result;
 }

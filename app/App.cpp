@@ -1,6 +1,5 @@
-#include "platform/win32/App.h"
+#include "app/App.h"
 
-#include <cstring>
 #include <thread>
 #include <utility>
 
@@ -11,14 +10,13 @@
 #include "platform/win32/ComSecurity.h"
 #include "platform/win32/Pictures.h"
 #include "platform/win32/Unicode.h"
-#include "platform/win32/Win32FileDialog.h"
 #include "resources/BlockedDesign.h"
 #include "resources/Form1Design.h"
 #include "resources/Form3Design.h"
 #include "resources/ProductInfo.h"
 #include "resources/SecondaryDesigns.h"
 
-namespace platform::win32 {
+namespace app {
 namespace {
 
 constexpr UINT kTrayIconId = 1;
@@ -108,7 +106,7 @@ void App::ShowMainWindow() {
     lists_.emplace(state_, form1Window_->List("List1"), form1Window_->List("List2"), files_,
                    programFolder_);
     form1_.emplace(state_, *form1Window_, *settings_, *lists_, zorder_, *this);
-    form3_.emplace(state_, *form3Window_, *form1Window_, *lists_, zorder_,
+    form3_.emplace(state_, *form3Window_, *form1Window_, *lists_, promptOnTop_,
                    [this](const std::string& text) { ReportFailure(text); });
     help_.emplace(*helpWindow_, *settings_, zorder_, programFolder_,
                   [this](const std::string& path) {
@@ -131,8 +129,9 @@ void App::ShowMainWindow() {
         state_, form1Window_->Check("Check1"), form1Window_->Check("Check2"),
         form1Window_->Check("Check5"), form1Window_->Check("Check6"), *form3_, pump_, sound_,
         quell::modPlaySound::SoundFilePath(programFolder_), nesting_});
-    parts_.emplace(
-        quell::MainWindowParts{state_, *form1_, *settings_, *lists_, site_, hook_, *this});
+    form1Startup_.emplace(*form1_);
+    parts_.emplace(quell::MainWindowParts{state_, *form1Startup_, *settings_, *lists_,
+                                          app::ProductNamesOf(site_), hook_, *this});
     form1Window_->SetEventHandler([this](const Event& event) {
         if (event.kind == EventKind::Timer && event.index == kTrayTipTimer) {
             UpdateTrayTip();
@@ -194,7 +193,8 @@ std::string App::TrayTipText() const {
                           history.Size() > 0 ? history.Newest(0).site : std::string());
 }
 
-std::uint64_t App::Decide(WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl) {
+std::uint64_t App::Decide(platform::WebBrowser& opener, CancelFlag& cancel,
+                          std::string_view popupUrl) {
     ++deciding_;
     const std::uint64_t recorded = quell::PopupDecision(*decision_, opener, cancel, popupUrl);
     --deciding_;
@@ -220,126 +220,6 @@ void App::UpdateTrayTip() {
     }
 }
 
-quell::StatusReport App::EnableRunAtStartup() {
-    const quell::PlacementResult result = VarAddRemove_.AddToRun(ProductName(), programPath_);
-    return {result.ok(), quell::RunAtStartupEnabledText(result)};
-}
-
-quell::StatusReport App::DisableRunAtStartup() {
-    const Status result = VarAddRemove_.RemoveFromRun(ProductName());
-    return {result.ok(), quell::RunAtStartupDisabledText(result)};
-}
-
-quell::StatusReport App::AddToolsEntry() {
-    const quell::PlacementResult result =
-        quell::modIETools::AddToolsEntry({registry64_, registry32_}, Location());
-    return {result.ok(), quell::modIETools::ToolsEntryAddedText(result)};
-}
-
-quell::StatusReport App::RemoveToolsEntry() {
-    const Status result = quell::modIETools::RemoveToolsEntry({registry64_, registry32_});
-    return {result.ok(), quell::modIETools::ToolsEntryRemovedText(result)};
-}
-
-std::optional<WindowHandle> App::ShowHelp() {
-    return help_->Show();
-}
-
-std::optional<WindowHandle> App::ShowAbout() {
-    const WindowHandle shown = about_->Show();
-    return shown != 0 ? std::optional<WindowHandle>(shown) : std::nullopt;
-}
-
-void App::OpenWebsite() {
-    site_.strLinkMode = "Website";
-    website_->Load();
-}
-
-void App::ShowTrayMenu() {
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    form1Window_->ShowPopupMenu("Popup", cursor);
-}
-
-void App::Exit() {
-    quell::Form1_Unload(*parts_);
-}
-
-std::optional<std::string> App::ChooseFile(FileChoice choice) {
-    constexpr wchar_t kFilter[] = L"Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
-    const bool save = choice == FileChoice::ExportSiteLists;
-    return ChooseFileName(form1Window_->Hwnd(),
-                          {save, save ? L"Export Site Lists" : L"Import Site Lists", kFilter,
-                           L"txt", save ? L"QuellPane site lists.txt" : nullptr});
-}
-
-std::optional<quell::SiteList> App::ChooseImportList() {
-    const int answer =
-        ::MessageBoxW(form1Window_->Hwnd(),
-                      L"This file lists one site a line. Add its sites to the allowed list?\n\n"
-                      L"Yes: the allowed list.  No: the disallowed list.",
-                      Widen(ProductName()).c_str(), MB_YESNOCANCEL | MB_ICONQUESTION);
-    if (answer == IDYES) {
-        return quell::SiteList::Allowed;
-    }
-    if (answer == IDNO) {
-        return quell::SiteList::Disallowed;
-    }
-    return std::nullopt;
-}
-
-platform::Result<std::string> App::ReadFileBytes(const std::string& path) {
-    return files_.ReadBytes(path);
-}
-
-platform::Status App::WriteFileBytes(const std::string& path, std::string_view bytes) {
-    return files_.ReplaceBytes(path, bytes);
-}
-
-std::optional<WindowHandle> App::ShowBlockedPopups() {
-    return blocked_->Show();
-}
-
-std::optional<std::string> App::ChooseCsvFile() {
-    return ChooseFileName(
-        blockedWindow_->Hwnd(),
-        {true, L"Save Blocked Popups", L"CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0", L"csv",
-         L"Blocked popups.csv"});
-}
-
-bool App::CopyText(const std::string& text) {
-    const std::wstring wide = Widen(text);
-    if (!::OpenClipboard(blockedWindow_->Hwnd())) {
-        return false;
-    }
-    ::EmptyClipboard();
-    const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    bool copied = false;
-    if (memory != nullptr) {
-        if (void* target = ::GlobalLock(memory); target != nullptr) {
-            std::memcpy(target, wide.c_str(), bytes);
-            ::GlobalUnlock(memory);
-            // The clipboard owns the memory once it takes it.
-            copied = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        }
-        if (!copied) {
-            ::GlobalFree(memory);
-        }
-    }
-    ::CloseClipboard();
-    return copied;
-}
-
-void App::ShowMessage(const std::string& text) {
-    ::MessageBoxW(blockedWindow_->Hwnd(), Widen(text).c_str(), Widen(ProductName()).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
-}
-
-bool App::OpenPopup(const std::string& opener, const std::string& url) {
-    return objIEWindows_ && objIEWindows_->OpenPopup(opener, url);
-}
-
 void App::StopGlobalSkin() {
     skin_.StopGlobalSkin();
 }
@@ -354,7 +234,7 @@ void App::AddTrayIcon() {
     // hidden in the tray would be out of reach, so the main window shows.
     tray_ = std::make_unique<Win32Tray>(
         form1Window_->Hwnd(), kTrayIconId, ::GetModuleHandleW(nullptr), L"IDI_FORM1",
-        [this](int code) { form1_->TrayNotify(code); },
+        [this](int code) { quell::TrayNotify(*this, code); },
         [this] {
             if (!::IsWindowVisible(form1Window_->Hwnd())) {
                 form1_->ShowProgram();
@@ -373,7 +253,7 @@ void App::CreateTracker() {
     objIEWindows_.reset();
     objIEWindows_ = std::make_unique<quell::cIEWindows>(
         automation_, state_,
-        [this](WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl) {
+        [this](platform::WebBrowser& opener, CancelFlag& cancel, std::string_view popupUrl) {
             return Decide(opener, cancel, popupUrl);
         });
     if (!comSecurity_) {
@@ -404,4 +284,4 @@ void App::EndProgram() {
     ::ExitProcess(0);
 }
 
-}  // namespace platform::win32
+}  // namespace app
