@@ -1,8 +1,9 @@
 // The controls of a designed window: created from the table, and found by name, id or handle.
+#include "platform/win32/DesignedWindow.h"
+
 #include <algorithm>
 #include <stdexcept>
 
-#include "platform/win32/DesignedWindow.h"
 #include "platform/win32/Unicode.h"
 
 namespace platform::win32 {

@@ -1,8 +1,9 @@
 // A designed window's menus: the menu bar, the popup menus and their items' commands.
+#include "platform/win32/DesignedWindow.h"
+
 #include <algorithm>
 #include <stdexcept>
 
-#include "platform/win32/DesignedWindow.h"
 #include "platform/win32/Unicode.h"
 
 namespace platform::win32 {

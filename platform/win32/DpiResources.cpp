@@ -1,9 +1,10 @@
 // What a designed window loads for its DPI: fonts, window icons and button pictures, again
 // whenever the window moves to a monitor of another DPI.
+#include "platform/win32/DesignedWindow.h"
+
 #include <cwchar>
 #include <utility>
 
-#include "platform/win32/DesignedWindow.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Layout.h"
 #include "platform/win32/Unicode.h"

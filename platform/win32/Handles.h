@@ -71,9 +71,6 @@ class WindowDc {
             ::ReleaseDC(window_, dc_);
         }
     }
-    WindowDc(WindowDc&& other) noexcept
-        : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
-    WindowDc& operator=(WindowDc&&) = delete;
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
 
@@ -113,9 +110,6 @@ class SelectedObject {
             ::SelectObject(dc_, previous_);
         }
     }
-    SelectedObject(SelectedObject&& other) noexcept
-        : dc_(other.dc_), previous_(std::exchange(other.previous_, nullptr)) {}
-    SelectedObject& operator=(SelectedObject&&) = delete;
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
 

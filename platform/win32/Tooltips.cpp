@@ -1,5 +1,6 @@
 // The tooltips of a designed window's controls, as the design gives them.
 #include "platform/win32/DesignedWindow.h"
+
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Unicode.h"
 

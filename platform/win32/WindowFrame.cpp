@@ -1,6 +1,7 @@
 // A designed window's frame: its style from the design's border, its owner, its size and
 // place, and how it is shown.
 #include "platform/win32/DesignedWindow.h"
+
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Layout.h"
 #include "platform/win32/Unicode.h"
