@@ -8,6 +8,7 @@
 #include "platform/standin/RequestLog.h"
 #include "platform/standin/StandInApp.h"
 #include "platform/win32/Dpi.h"
+#include "platform/win32/Handles.h"
 
 namespace standin {
 namespace {
@@ -67,10 +68,10 @@ void NotifyParent(HWND link, int code) {
 }
 
 void PaintLink(HWND link) {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(link, &paint);
+    const platform::win32::PaintDc paint(link);
+    const HDC dc = paint.get();
     const auto font = reinterpret_cast<HFONT>(::GetWindowLongPtrW(link, kLinkFontSlot));
-    const HGDIOBJ oldFont = ::SelectObject(dc, font);
+    const platform::win32::SelectedObject selected(dc, font);
     ::SetTextColor(dc, RGB(0, 0, 238));
     ::SetBkMode(dc, TRANSPARENT);
     wchar_t text[2048];
@@ -78,8 +79,6 @@ void PaintLink(HWND link) {
     RECT area;
     ::GetClientRect(link, &area);
     ::DrawTextW(dc, text, -1, &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-    ::SelectObject(dc, oldFont);
-    ::EndPaint(link, &paint);
 }
 
 // A hyperlink-looking control: tells its parent when the mouse comes over it, leaves it, and

@@ -24,6 +24,9 @@ using Painter = std::function<void(HDC dc, const RECT& client, UINT dpi)>;
 // Painters by the name a picture box's `picture` field gives.
 using PainterTable = std::map<std::string, Painter, std::less<>>;
 
+// The class of every designed window; the test driver finds the program's windows by it.
+inline constexpr wchar_t kDesignedWindowClass[] = L"QuellPaneDesignedWindow";
+
 class DesignedWindow final : public Form {
   public:
     // Pictures and icons are loaded from `resources`; a name missing there is shown without
@@ -63,6 +66,8 @@ class DesignedWindow final : public Form {
     void SetEventHandler(std::function<void(const Event&)> handler) override;
 
     // Windows side only.
+    // Whether a top-level window is one of these (the dialog keys serve only them).
+    static bool IsDesignedWindow(HWND window);
     HWND Hwnd() const { return window_; }
     HWND ControlHwnd(std::string_view name) const;
     UINT Dpi() const { return dpi_; }
@@ -76,19 +81,28 @@ class DesignedWindow final : public Form {
 
   private:
     struct Control {
-        explicit Control(const quell::design::ControlDesign& controlDesign,
-                         std::function<void()> clicked)
-            : design(&controlDesign), check(std::move(clicked)) {}
+        Control(const quell::design::ControlDesign& controlDesign, std::function<void()> clicked,
+                std::function<void(int panel)> panelClicked)
+            : design(&controlDesign),
+              check(clicked),
+              button(clicked),
+              label(clicked),
+              status(std::move(panelClicked)) {}
         void Attach(HWND control, UINT dpi);
+        // The adapter the window hands this control's notifications to.
+        ControlReflection& Reflection();
 
         const quell::design::ControlDesign* design;
         HWND hwnd = nullptr;
         Win32TextBox text;
         Win32CheckBox check;
+        Win32Button button;
+        Win32Label label;
         Win32ListBox list;
         Win32StatusBar status;
         Win32RichText rich;
         Win32ListView rows;
+        ControlReflection plain;  // the kinds whose parent has nothing to do for them
         UniqueImageList picture;
     };
     struct LoadedFont {
@@ -96,6 +110,7 @@ class DesignedWindow final : public Form {
         UniqueFont handle;
     };
 
+    // Lifetime and dispatch (DesignedWindow.cpp).
     static void RegisterClasses();
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
@@ -103,43 +118,58 @@ class DesignedWindow final : public Form {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleControlMessage(Control& control, HWND hwnd, UINT message, WPARAM wParam,
                                  LPARAM lParam);
-
     void OnCommand(int id, int code, HWND control);
-    // A switch's label clicks its box; any other label raises its own Click.
-    void OnLabelClick(const Control& label);
-    void OnMenuOrDialogCommand(int id);
     LRESULT OnNotify(const NMHDR& header);
     LRESULT OnCtlColor(UINT message, HDC dc, HWND control);
     bool OnDrawItem(const DRAWITEMSTRUCT& item);
     void OnSize();
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
-    bool OnActivate(bool active, bool minimized);
     void OnMouseMove(std::string_view control, LPARAM position);
-    bool OnKeyDown(WPARAM key);
     void OnTimer(int id);
     void OnClose();
     void OnEndSession(bool ending);
     void OnNcDestroy();
+    void Raise(const Event& event);
+
+    // Frame style, placement and showing (WindowFrame.cpp).
+    bool CreateFrame(HMENU menuBar);  // false when the window could not be created
+    void PlaceWindow();
+
+    // Menus (DesignedMenus.cpp).
+    UniqueMenu CreateMenus();  // the menu bar, if the design has one; popups in popupMenus_
+    void OnMenuCommand(int id);
+
+    // The dialog manager's part: focus, Tab, Enter and Esc (DialogKeys.cpp).
+    void OnMenuOrDialogCommand(int id);
+    bool OnActivate(bool active, bool minimized);
+    bool OnKeyDown(WPARAM key);
     LRESULT OnControlGetDlgCode(Control& control, HWND hwnd, WPARAM wParam, const MSG* message);
     bool OnControlKeyDown(Control& control, WPARAM key);
     bool OnControlChar(Control& control, WPARAM character);
-    bool OnControlMouseMove(Control& control, LPARAM position);
-    bool OnControlPaint(Control& control, HWND hwnd);
 
-    bool CreateControls();
-    void CreateTooltips();
-    void PlaceWindow();
+    // Fonts, icons and button pictures at the window's DPI (DpiResources.cpp).
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
     void ApplyDpi();
     void ApplyFonts();
     void ApplyButtonPicture(Control& control);
     void LoadIcons();  // unless the program has set other icons on the window since
     HFONT FontFor(const quell::design::Font& font);
+
+    // Painted picture boxes (PictureBoxes.cpp).
     const Painter* PainterFor(const Control& picture) const;
     // The painted picture box a control sits on, if any.
     const Control* PictureBehind(const Control& control) const;
+    // Each control on a painted picture shows it around its text.
+    void PaintPicturesBehind();
     void PaintPicture(const Control& picture, HDC dc, POINT origin) const;
-    void Raise(const Event& event);
+    bool OnControlMouseMove(Control& control, LPARAM position);
+    bool OnControlPaint(Control& control, HWND hwnd);
 
+    // Tooltips (Tooltips.cpp).
+    void CreateTooltips();
+    void SizeTooltips();  // their wrapping width at the window's DPI
+
+    // The controls: creation and lookup (DesignedControls.cpp).
+    bool CreateControls();
     std::size_t IndexOf(std::string_view name) const;
     Control& Find(std::string_view name, std::initializer_list<quell::design::ControlKind> kinds,
                   const char* what);

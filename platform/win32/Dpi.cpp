@@ -1,5 +1,7 @@
 #include "platform/win32/Dpi.h"
 
+#include "platform/win32/Handles.h"
+
 namespace platform::win32 {
 namespace {
 
@@ -16,11 +18,8 @@ Function* User32Function(const char* name) {
 }
 
 UINT ScreenDpi() {
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen != nullptr) {
-        ::ReleaseDC(nullptr, screen);
-    }
+    const WindowDc screen(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? static_cast<UINT>(dpi) : kDefaultDpi;
 }
 

@@ -59,7 +59,64 @@ using UniqueWindow = UniqueResource<HWND, &::DestroyWindow>;
 // Memory the system allocated for the caller with LocalAlloc (SDDL conversions, messages).
 using UniqueLocal = UniqueResource<HLOCAL, &::LocalFree>;
 using UniqueModule = UniqueResource<HMODULE, &::FreeLibrary>;
+// A memory DC from CreateCompatibleDC.
 using UniqueDc = UniqueResource<HDC, &::DeleteDC>;
+
+// A window's device context from GetDC, released to that window.
+class WindowDc {
+  public:
+    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_ != nullptr) {
+            ::ReleaseDC(window_, dc_);
+        }
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
+// BeginPaint in the constructor, EndPaint in the destructor: one WM_PAINT's context.
+class PaintDc {
+  public:
+    explicit PaintDc(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    ~PaintDc() { ::EndPaint(window_, &paint_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+
+    HDC get() const { return dc_; }
+    const PAINTSTRUCT& paint() const { return paint_; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+// Selects a GDI object into a DC for a scope and puts the one it replaced back. A null
+// object selects nothing, so a control without a font of its own keeps the DC's.
+class SelectedObject {
+  public:
+    SelectedObject(HDC dc, HGDIOBJ object)
+        : dc_(dc), previous_(object != nullptr ? ::SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (previous_ != nullptr) {
+            ::SelectObject(dc_, previous_);
+        }
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
 
 // Owner of one COM interface reference. Copying takes another reference; moving hands it over.
 template <class T>

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/Dpi.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32Controls.h"
 
 namespace platform::win32 {
@@ -95,7 +96,8 @@ ButtonLabel MeasureButtonLabel(HWND button) {
     RECT client{};
     ::GetClientRect(button, &client);
     ButtonLabel label{client, {0, 0}};
-    const HDC dc = ::GetDC(button);
+    const WindowDc windowDc(button);
+    const HDC dc = windowDc.get();
     if (const HTHEME theme = ::GetWindowTheme(button); theme != nullptr) {
         ::GetThemeBackgroundContentRect(theme, dc, BP_PUSHBUTTON, PBS_NORMAL, &client, &label.area);
     } else {
@@ -103,14 +105,12 @@ ButtonLabel MeasureButtonLabel(HWND button) {
     }
     const std::wstring caption = WindowText(button);
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0));
-    const HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
     RECT extent{0, 0, label.area.right - label.area.left, 0};
-    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &extent,
-                CaptionFormat(button) | DT_CALCRECT);
-    if (previous != nullptr) {
-        ::SelectObject(dc, previous);
+    {
+        const SelectedObject selected(dc, font);
+        ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &extent,
+                    CaptionFormat(button) | DT_CALCRECT);
     }
-    ::ReleaseDC(button, dc);
     label.caption = {extent.right - extent.left, extent.bottom - extent.top};
     return label;
 }

@@ -41,11 +41,10 @@ void DrawText(HDC dc, const std::wstring& text, RECT rect, int height, int weigh
     UniqueFont font(::CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                   DEFAULT_PITCH, L"Verdana"));
-    const HGDIOBJ previous = ::SelectObject(dc, font.get());
+    const SelectedObject selected(dc, font.get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, color);
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
-    ::SelectObject(dc, previous);
 }
 
 }  // namespace

@@ -37,6 +37,32 @@ ControlClass ClassFor(const quell::design::WindowDesign& window, std::size_t ind
 // A window's text, or a control's caption, as UTF-16.
 std::wstring WindowText(HWND window);
 
+// What the parent window is told about a control (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM,
+// WM_CTLCOLOR*), handed back to the control's own adapter: each kind answers for itself.
+// Every control gets this much; a kind that does more overrides it.
+class ControlReflection {
+  public:
+    virtual ~ControlReflection() = default;
+
+    // Called with a DC already in the control's font and colours, at an origin of the
+    // control's client area: draws what shows through behind a control on a painted picture,
+    // false when nothing is painted there.
+    void SetBackground(std::function<bool(HDC)> paint) { background_ = std::move(paint); }
+
+    // WM_COMMAND's notification code.
+    virtual void OnCommand(int /*code*/) {}
+    // WM_NOTIFY: what the parent returns.
+    virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
+    // WM_DRAWITEM: false when the control does not draw its items this way.
+    virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) const { return false; }
+    // WM_CTLCOLOR*: the brush the parent returns, given the default one. A static control
+    // (labels, check boxes, frames) over a painted picture shows the picture around its text.
+    virtual LRESULT OnCtlColor(UINT message, HDC dc, LRESULT brush) const;
+
+  private:
+    std::function<bool(HDC)> background_;
+};
+
 // Each adapter acts on the control it is attached to; detached (the form unloaded) it reads
 // as empty and ignores writes.
 
@@ -51,7 +77,7 @@ class Win32TextBox final : public TextBox {
     HWND control_ = nullptr;
 };
 
-class Win32CheckBox final : public CheckBox {
+class Win32CheckBox final : public CheckBox, public ControlReflection {
   public:
     // `clicked` raises the box's Click event, for the user's clicks and the program's changes.
     explicit Win32CheckBox(std::function<void()> clicked) : clicked_(std::move(clicked)) {}
@@ -62,6 +88,9 @@ class Win32CheckBox final : public CheckBox {
     // The user clicked the box (or pressed Space on it): ticked becomes clear, anything else
     // ticked.
     void OnUserClick();
+    // The user clicked the box's label: the box takes the focus and the click.
+    void OnLabelClick();
+    void OnCommand(int code) override;
 
   private:
     HWND control_ = nullptr;
@@ -71,10 +100,37 @@ class Win32CheckBox final : public CheckBox {
     std::function<void()> clicked_;
 };
 
+// A push button; one holding a picture draws its own label, see OnNotify.
+class Win32Button final : public ControlReflection {
+  public:
+    explicit Win32Button(std::function<void()> clicked) : clicked_(std::move(clicked)) {}
+    void OnCommand(int code) override;
+    // The picture at the top of the button's label area and the caption centred in the rest,
+    // in the width it was measured in: the control would draw the caption in the narrower
+    // rectangle it measured, where Wine wraps a line again whose trailing space does not fit.
+    LRESULT OnNotify(const NMHDR& header) override;
+
+  private:
+    std::function<void()> clicked_;
+};
+
+// A label raises its own Click, or, when it is a check box's row text, clicks that box as a
+// check box's own caption would.
+class Win32Label final : public ControlReflection {
+  public:
+    explicit Win32Label(std::function<void()> clicked) : clicked_(std::move(clicked)) {}
+    void SetBox(Win32CheckBox* box) { box_ = box; }
+    void OnCommand(int code) override;
+
+  private:
+    std::function<void()> clicked_;
+    Win32CheckBox* box_ = nullptr;
+};
+
 // The box shows items it does not store (LBS_NODATA, drawn by its window): filling a text
 // list box with a 2.5-million-line list takes minutes under Wine, and a text item ends at its
 // first NUL. The items live here, in one buffer, exactly as given; the box knows their count.
-class Win32ListBox final : public ListBox {
+class Win32ListBox final : public ListBox, public ControlReflection {
   public:
     // Marks the box as one with texts, so that other programs (accessibility tools, the test
     // driver) get LB_GETTEXT marshalled and answered from here.
@@ -89,7 +145,7 @@ class Win32ListBox final : public ListBox {
     std::string ItemsText() const override;
 
     // WM_DRAWITEM of the box, in the DC's font and colours.
-    void Draw(const DRAWITEMSTRUCT& item) const;
+    bool OnDrawItem(const DRAWITEMSTRUCT& item) const override;
     // LB_GETTEXTLEN and LB_GETTEXT (UTF-16, the buffer holding the length and a NUL).
     LRESULT TextLength(WPARAM index) const;
     LRESULT CopyText(WPARAM index, wchar_t* buffer) const;
@@ -108,8 +164,12 @@ class Win32ListBox final : public ListBox {
 
 // Panels laid out left to right; a panel's width is kept in twips and converted at the
 // window's DPI whenever the panels or the DPI change.
-class Win32StatusBar final : public StatusBar {
+class Win32StatusBar final : public StatusBar, public ControlReflection {
   public:
+    // `clicked` raises the bar's Click with the panel clicked, numbered from 1 as the panels
+    // are; 0 beyond the last panel.
+    explicit Win32StatusBar(std::function<void(int panel)> clicked)
+        : clicked_(std::move(clicked)) {}
     // A newly attached status bar has no panels.
     void Attach(HWND control, UINT dpi);
     void SetDpi(UINT dpi);
@@ -117,10 +177,12 @@ class Win32StatusBar final : public StatusBar {
     void AddPanel() override;
     int PanelCount() const override;
     void SetPanelWidth(int panel, int twips) override;
+    LRESULT OnNotify(const NMHDR& header) override;
 
   private:
     void ApplyPanels() const;
 
+    std::function<void(int panel)> clicked_;
     HWND control_ = nullptr;
     UINT dpi_ = 96;
     std::vector<int> widthsTwips_;

@@ -15,6 +15,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/Dpi.h"
@@ -512,6 +513,19 @@ TEST_F(MainWindow, ButtonsAndLabelsRaiseClick) {
     EXPECT_EQ(::GetFocus(), Hwnd("Check4"));
 }
 
+TEST_F(MainWindow, StatusBarClickCarriesThePanelNumberedFromOne) {
+    form_->Status("StatusBar1").AddPanel();
+    form_->Status("StatusBar1").AddPanel();
+    for (const auto& [part, panel] : {std::pair{0, 1}, {1, 2}, {-1, 0}}) {
+        seen_.clear();
+        NMMOUSE click{};
+        click.hdr = {Hwnd("StatusBar1"), 0, static_cast<UINT>(NM_CLICK)};
+        click.dwItemSpec = static_cast<DWORD_PTR>(part);
+        ::SendMessageW(form_->Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+        EXPECT_EQ(seen_, (std::vector<Seen>{{EventKind::Click, "StatusBar1", panel}}));
+    }
+}
+
 struct KeyCase {
     std::string_view control;
     WPARAM key;
@@ -953,13 +967,11 @@ TEST(ButtonPicture, PresentResourceIsTheWindowIconAndIsLoadedAtTheDpiSize) {
 
 // The face Wine selected for the font a control holds.
 std::wstring SelectedFace(HWND control) {
-    const HDC dc = ::GetDC(control);
-    const HGDIOBJ previous =
-        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    const WindowDc dc(control);
+    const SelectedObject font(dc.get(),
+                              reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
     wchar_t face[LF_FACESIZE] = {};
-    ::GetTextFaceW(dc, LF_FACESIZE, face);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(control, dc);
+    ::GetTextFaceW(dc.get(), LF_FACESIZE, face);
     return face;
 }
 
@@ -979,14 +991,13 @@ Painting Paint(HWND button) {
     const UniqueDc memory(::CreateCompatibleDC(nullptr));
     const HDC dc = memory.get();
     const UniqueBitmap bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    const HGDIOBJ previous = ::SelectObject(dc, bitmap.get());
+    const SelectedObject selected(dc, bitmap.get());
     ::SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
                    PRF_CLIENT | PRF_ERASEBKGND);
     ::GdiFlush();
     Painting painting{client.right, {}};
     const auto* first = static_cast<const std::uint32_t*>(bits);
     painting.pixels.assign(first, first + client.right * client.bottom);
-    ::SelectObject(dc, previous);
     return painting;
 }
 
@@ -1150,11 +1161,11 @@ TEST(PictureBox, RegisteredPainterDrawsThePictureAndTheLabelsOnIt) {
     const HWND label = form->ControlHwnd("Label1");
     EXPECT_EQ(::GetWindow(label, GW_HWNDNEXT), form->ControlHwnd("Picture1"));  // above it
     calls.clear();
-    const HDC dc = ::GetDC(label);
-    const auto brush = ::SendMessageW(form->Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                      reinterpret_cast<LPARAM>(label));
-    EXPECT_EQ(::GetTextColor(dc), RGB(0, 0, 255));
-    ::ReleaseDC(label, dc);
+    const WindowDc dc(label);
+    const auto brush =
+        ::SendMessageW(form->Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+                       reinterpret_cast<LPARAM>(label));
+    EXPECT_EQ(::GetTextColor(dc.get()), RGB(0, 0, 255));
     EXPECT_EQ(brush, reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH)));
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].origin.x, -10);  // the picture drawn behind the label's own origin
