@@ -91,12 +91,6 @@ UniqueIcon LoadIconAt(HINSTANCE module, const std::wstring& name, int width, int
         static_cast<HICON>(::LoadImageW(module, name.c_str(), IMAGE_ICON, width, height, 0)));
 }
 
-bool TakesText(ControlKind kind) {
-    return kind == ControlKind::TextBox || kind == ControlKind::Label ||
-           kind == ControlKind::Button || kind == ControlKind::CheckBox ||
-           kind == ControlKind::Frame;
-}
-
 // The picture at the top of the button's label area and the caption centred in the rest, in
 // the width it was measured in: the control would draw the caption in the narrower rectangle
 // it measured, where Wine wraps a line again whose trailing space does not fit. Only for a
@@ -164,7 +158,7 @@ LRESULT DrawButtonLabel(const NMCUSTOMDRAW& draw) {
 void DesignedWindow::Control::Attach(HWND control, UINT dpi) {
     hwnd = control;
     const ControlKind kind = design->kind;
-    text.Attach(TakesText(kind) ? control : nullptr);
+    text.Attach(quell::design::TakesText(kind) ? control : nullptr);
     check.Attach(kind == ControlKind::CheckBox ? control : nullptr);
     list.Attach(kind == ControlKind::ListBox ? control : nullptr);
     status.Attach(kind == ControlKind::StatusBar ? control : nullptr, dpi);
@@ -180,9 +174,9 @@ DesignedWindow::DesignedWindow(const quell::design::WindowDesign& design, HINSTA
       iconName_(design_.icon) {
     layout_ = LayoutControls(design_, dpi_);  // a table with a dangling parent fails here
     controls_.reserve(design_.controls.size());
-    for (const auto& control : design_.controls) {
-        controls_.emplace_back(control, [this, name = control.name] {
-            Raise({EventKind::Click, name});
+    for (std::size_t i = 0; i < design_.controls.size(); ++i) {
+        controls_.emplace_back(design_.controls[i], [this, index = static_cast<int>(i)] {
+            Raise({EventKind::Click, index});
         });
     }
     for (const auto& pair : design_.boxLabels) {
@@ -304,7 +298,7 @@ void DesignedWindow::Show() {
     ::ShowWindow(window_, command);
     // The first display is one Resize, whatever sizes the showing itself went through.
     shownOnce_ = true;
-    Raise({EventKind::Resize, ""});
+    Raise({EventKind::Resize});
 }
 
 void DesignedWindow::BringToFront() {
@@ -329,8 +323,12 @@ WindowHandle DesignedWindow::Handle() const {
     return reinterpret_cast<WindowHandle>(window_);
 }
 
-WindowHandle DesignedWindow::ControlHandle(std::string_view name) const {
-    return reinterpret_cast<WindowHandle>(ControlHwnd(name));
+WindowHandle DesignedWindow::ControlHandle(quell::design::AnyControlRef control) const {
+    if (control.index < 0 || static_cast<std::size_t>(control.index) >= controls_.size()) {
+        throw std::invalid_argument(std::string(design_.name) + " has no control #" +
+                                    std::to_string(control.index));
+    }
+    return reinterpret_cast<WindowHandle>(controls_[static_cast<std::size_t>(control.index)].hwnd);
 }
 
 HWND DesignedWindow::ControlHwnd(std::string_view name) const {
@@ -402,32 +400,32 @@ void DesignedWindow::StopTimer(int id) {
     }
 }
 
-CheckBox& DesignedWindow::Check(std::string_view name) {
-    return Find(name, {ControlKind::CheckBox}, "check box").check;
+CheckBox& DesignedWindow::Check(quell::design::CheckRef box) {
+    return At(box.index, {ControlKind::CheckBox}, "check box").check;
 }
 
-ListBox& DesignedWindow::List(std::string_view name) {
-    return Find(name, {ControlKind::ListBox}, "list box").list;
+ListBox& DesignedWindow::List(quell::design::ListRef list) {
+    return At(list.index, {ControlKind::ListBox}, "list box").list;
 }
 
-TextBox& DesignedWindow::Text(std::string_view name) {
-    return Find(name,
-                {ControlKind::TextBox, ControlKind::Label, ControlKind::Button,
-                 ControlKind::CheckBox, ControlKind::Frame},
-                "control with a text")
+TextBox& DesignedWindow::Text(quell::design::CaptionRef control) {
+    return At(control.index,
+              {ControlKind::TextBox, ControlKind::Label, ControlKind::Button,
+               ControlKind::CheckBox, ControlKind::Frame},
+              "control with a text")
         .text;
 }
 
-StatusBar& DesignedWindow::Status(std::string_view name) {
-    return Find(name, {ControlKind::StatusBar}, "status bar").status;
+StatusBar& DesignedWindow::Status(quell::design::StatusRef bar) {
+    return At(bar.index, {ControlKind::StatusBar}, "status bar").status;
 }
 
-ListView& DesignedWindow::Rows(std::string_view name) {
-    return Find(name, {ControlKind::ListView}, "list view").rows;
+ListView& DesignedWindow::Rows(quell::design::RowsRef view) {
+    return At(view.index, {ControlKind::ListView}, "list view").rows;
 }
 
-RichTextBox& DesignedWindow::Rich(std::string_view name) {
-    return Find(name, {ControlKind::RichText}, "rich text box").rich;
+RichTextBox& DesignedWindow::Rich(quell::design::RichRef view) {
+    return At(view.index, {ControlKind::RichText}, "rich text box").rich;
 }
 
 void DesignedWindow::SetEventHandler(std::function<void(const Event&)> handler) {
@@ -504,7 +502,7 @@ LRESULT DesignedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             }
             break;
         case WM_MOUSEMOVE:
-            OnMouseMove("", lParam);
+            OnMouseMove(-1, lParam);
             return 0;
         case WM_KEYDOWN:
             if (OnKeyDown(wParam)) {
@@ -602,7 +600,7 @@ void DesignedWindow::OnCommand(int id, int code, HWND control) {
     switch (sender->design->kind) {
         case ControlKind::Button:
             if (code == BN_CLICKED) {
-                Raise({EventKind::Click, sender->design->name});
+                Raise({EventKind::Click, PositionOf(*sender)});
             }
             break;
         case ControlKind::CheckBox:
@@ -629,27 +627,27 @@ void DesignedWindow::OnLabelClick(const Control& label) {
             return;
         }
     }
-    Raise({EventKind::Click, label.design->name});
+    Raise({EventKind::Click, PositionOf(label)});
 }
 
 void DesignedWindow::OnMenuOrDialogCommand(int id) {
     // IsDialogMessage turns Esc into IDCANCEL, and Enter on a control that does not take it
     // into IDOK.
     if (id == IDCANCEL) {
-        Raise({EventKind::EscapeKey, ""});
+        Raise({EventKind::EscapeKey});
         return;
     }
     if (id == IDOK) {
         const Control* focused = FromHwnd(::GetFocus());
         if (focused != nullptr && focused->design->kind == ControlKind::Button) {
-            Raise({EventKind::Click, focused->design->name});
+            Raise({EventKind::Click, PositionOf(*focused)});
         }
         return;
     }
     const int item = id - quell::design::kFirstMenuId;
     if (item >= 0 && static_cast<std::size_t>(item) < design_.menuItems.size()) {
         const auto& menuItem = design_.menuItems[static_cast<std::size_t>(item)];
-        Raise({EventKind::Click, menuItem.name, menuItem.index});
+        Raise({EventKind::Click, -1, item, menuItem.index});
     }
 }
 
@@ -666,7 +664,7 @@ LRESULT DesignedWindow::OnNotify(const NMHDR& header) {
         const int panel = mouse.dwItemSpec == static_cast<DWORD_PTR>(-1)
                               ? 0
                               : static_cast<int>(mouse.dwItemSpec) + 1;
-        Raise({EventKind::Click, sender->design->name, panel});
+        Raise({EventKind::Click, PositionOf(*sender), -1, panel});
     }
     return 0;
 }
@@ -711,7 +709,7 @@ void DesignedWindow::OnSize() {
         }
     }
     if (shownOnce_) {
-        Raise({EventKind::Resize, ""});
+        Raise({EventKind::Resize});
     }
 }
 
@@ -746,30 +744,31 @@ bool DesignedWindow::OnActivate(bool active, bool minimized) {
     return true;
 }
 
-void DesignedWindow::OnMouseMove(std::string_view control, LPARAM position) {
-    Raise({EventKind::MouseMove, control, -1, GET_X_LPARAM(position), GET_Y_LPARAM(position)});
+void DesignedWindow::OnMouseMove(int control, LPARAM position) {
+    Raise({EventKind::MouseMove, control, -1, -1, GET_X_LPARAM(position),
+           GET_Y_LPARAM(position)});
 }
 
 bool DesignedWindow::OnKeyDown(WPARAM key) {
     if (key != VK_ESCAPE) {
         return false;
     }
-    Raise({EventKind::EscapeKey, ""});
+    Raise({EventKind::EscapeKey});
     return true;
 }
 
 void DesignedWindow::OnTimer(int id) {
-    Raise({EventKind::Timer, "", id});
+    Raise({EventKind::Timer, -1, -1, id});
 }
 
 void DesignedWindow::OnClose() {
     // The controller decides; it calls Unload to close.
-    Raise({EventKind::QueryClose, ""});
+    Raise({EventKind::QueryClose});
 }
 
 void DesignedWindow::OnEndSession(bool ending) {
     if (ending) {
-        Raise({EventKind::EndSession, ""});
+        Raise({EventKind::EndSession});
     }
 }
 
@@ -810,15 +809,15 @@ LRESULT DesignedWindow::OnControlGetDlgCode(Control& control, HWND hwnd, WPARAM 
 bool DesignedWindow::OnControlKeyDown(Control& control, WPARAM key) {
     const ControlKind kind = control.design->kind;
     if (key == VK_RETURN && kind == ControlKind::TextBox) {
-        Raise({EventKind::EnterKey, control.design->name});
+        Raise({EventKind::EnterKey, PositionOf(control)});
         return true;
     }
     if (key == VK_DELETE && kind == ControlKind::ListBox) {
-        Raise({EventKind::DeleteKey, control.design->name});
+        Raise({EventKind::DeleteKey, PositionOf(control)});
         return true;
     }
     if (key == VK_ESCAPE) {
-        Raise({EventKind::EscapeKey, ""});
+        Raise({EventKind::EscapeKey});
         return true;
     }
     return false;
@@ -834,7 +833,7 @@ bool DesignedWindow::OnControlMouseMove(Control& control, LPARAM position) {
     if (control.design->kind != ControlKind::PictureBox) {
         return false;
     }
-    OnMouseMove(control.design->name, position);
+    OnMouseMove(PositionOf(control), position);
     return true;
 }
 
@@ -1091,12 +1090,25 @@ std::size_t DesignedWindow::IndexOf(std::string_view name) const {
 DesignedWindow::Control& DesignedWindow::Find(std::string_view name,
                                               std::initializer_list<ControlKind> kinds,
                                               const char* what) {
-    Control& control = controls_[IndexOf(name)];
+    return At(static_cast<int>(IndexOf(name)), kinds, what);
+}
+
+DesignedWindow::Control& DesignedWindow::At(int index, std::initializer_list<ControlKind> kinds,
+                                            const char* what) {
+    if (index < 0 || static_cast<std::size_t>(index) >= controls_.size()) {
+        throw std::invalid_argument(std::string(design_.name) + " has no control #" +
+                                    std::to_string(index));
+    }
+    Control& control = controls_[static_cast<std::size_t>(index)];
     if (std::find(kinds.begin(), kinds.end(), control.design->kind) == kinds.end()) {
-        throw std::invalid_argument(std::string(design_.name) + ": " + std::string(name) +
-                                    " is not a " + what);
+        throw std::invalid_argument(std::string(design_.name) + ": " +
+                                    std::string(control.design->name) + " is not a " + what);
     }
     return control;
+}
+
+int DesignedWindow::PositionOf(const Control& control) const {
+    return static_cast<int>(&control - controls_.data());
 }
 
 DesignedWindow::Control* DesignedWindow::FromId(int id) {

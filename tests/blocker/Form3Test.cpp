@@ -101,13 +101,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Form3Test, CloseBoxAndEscapeAnswerBlock) {
     Ask("ads.example");
-    window.Raise({platform::EventKind::QueryClose, ""});
+    window.Raise(platform::EventKind::QueryClose, "");
     EXPECT_TRUE(state.blnPromptDone);
     EXPECT_FALSE(state.blnPromptAllow);
     EXPECT_EQ(state.intPromptAnswer, BlockerState::PromptAnswer::None) << "closed, not answered";
     EXPECT_FALSE(window.IsLoaded());
     Ask("ads.example");
-    window.Raise({platform::EventKind::EscapeKey, ""});
+    window.Raise(platform::EventKind::EscapeKey, "");
     EXPECT_TRUE(state.blnPromptDone);
     EXPECT_FALSE(state.blnPromptAllow);
     EXPECT_EQ(dir.EntryCount(), 0);

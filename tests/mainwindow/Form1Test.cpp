@@ -97,41 +97,43 @@ TEST_F(Form1Test, RunAtStartupForUserOnlyKeepsBoxTicked) {
 
 // The button, the Action menu entry, the tray entry and the hot key each toggle once.
 TEST_F(Form1Test, EveryAllowNextEntryTogglesExactlyOnce) {
+    namespace f1 = design::Form1Controls;
+    const auto item = design::MenuItem(design::kForm1Design, "mnuActionItem", 1);
     const platform::Event entries[] = {
-        {platform::EventKind::Click, "Command5"},
-        {platform::EventKind::Click, "mnuActionItem", 1},
-        {platform::EventKind::Click, "allow"},
-        {platform::EventKind::MouseMove, "pctHotkey", -1, 0, 0},
+        {platform::EventKind::Click, f1::Command5.index},
+        {platform::EventKind::Click, -1, item.position, 1},
+        {platform::EventKind::Click, -1, f1::allow.position},
+        {platform::EventKind::MouseMove, f1::pctHotkey.index},
     };
     for (const auto& entry : entries) {
         const bool before = state.blnAllowNext;
         window.Raise(entry);
-        EXPECT_NE(state.blnAllowNext, before) << entry.control;
+        EXPECT_NE(state.blnAllowNext, before) << entry.control << " " << entry.menuItem;
         EXPECT_EQ(Status(), before ? kNextNotAllowedText : kNextAllowedText);
     }
 }
 
 TEST_F(Form1Test, HotKeyTwiceLeavesPassOff) {
-    window.Raise({platform::EventKind::MouseMove, "pctHotkey"});
-    window.Raise({platform::EventKind::MouseMove, "pctHotkey", -1, 37, 12});
+    window.Raise(platform::EventKind::MouseMove, "pctHotkey");
+    window.Raise(platform::EventKind::MouseMove, "pctHotkey", -1, 37, 12);
     EXPECT_FALSE(state.blnAllowNext);
     EXPECT_EQ(Status(), "The next popup will NOT be allowed.");
 }
 
 TEST_F(Form1Test, MenusReachTheirTargetsAndOtherIndexesDoNothing) {
-    window.Raise({platform::EventKind::Click, "mnuToolsItem", 0});
+    window.Raise(platform::EventKind::Click, "mnuToolsItem", 0);
     EXPECT_EQ(Status(), "tools added");
-    window.Raise({platform::EventKind::Click, "mnuToolsItem", 1});
+    window.Raise(platform::EventKind::Click, "mnuToolsItem", 1);
     EXPECT_EQ(Status(), "tools removed");
-    window.Raise({platform::EventKind::Click, "Command7"});
-    window.Raise({platform::EventKind::Click, "mnuFileItem", 0});
-    window.Raise({platform::EventKind::Click, "mnuToolsItem", 2});
-    window.Raise({platform::EventKind::Click, "mnuHelpItem", 1});
-    window.Raise({platform::EventKind::Click, "close"});
-    window.Raise({platform::EventKind::Click, "mnuFileItem", 1});
-    window.Raise({platform::EventKind::Click, "Exit"});
-    window.Raise({platform::EventKind::Click, "mnuActionItem", 2});
-    window.Raise({platform::EventKind::Click, "blocked"});
+    window.Raise(platform::EventKind::Click, "Command7");
+    window.Raise(platform::EventKind::Click, "mnuFileItem", 0);
+    window.Raise(platform::EventKind::Click, "mnuToolsItem", 2);
+    window.Raise(platform::EventKind::Click, "mnuHelpItem", 1);
+    window.Raise(platform::EventKind::Click, "close");
+    window.Raise(platform::EventKind::Click, "mnuFileItem", 1);
+    window.Raise(platform::EventKind::Click, "Exit");
+    window.Raise(platform::EventKind::Click, "mnuActionItem", 2);
+    window.Raise(platform::EventKind::Click, "blocked");
     EXPECT_EQ(services.calls,
               (std::vector<std::string>{"AddToolsEntry", "RemoveToolsEntry", "OpenWebsite", "Exit",
                                         "Exit", "ShowBlockedPopups", "ShowBlockedPopups"}));
@@ -139,11 +141,11 @@ TEST_F(Form1Test, MenusReachTheirTargetsAndOtherIndexesDoNothing) {
 }
 
 TEST_F(Form1Test, HelpAndAboutGoOnTopOnlyWhileMainWindowIs) {
-    window.Raise({platform::EventKind::Click, "mnuHelpItem", 0});
+    window.Raise(platform::EventKind::Click, "mnuHelpItem", 0);
     EXPECT_TRUE(zorder.calls.empty());
     window.Click("Check3");
-    window.Raise({platform::EventKind::Click, "mnuHelpItem", 0});
-    window.Raise({platform::EventKind::Click, "mnuAboutItem", 0});
+    window.Raise(platform::EventKind::Click, "mnuHelpItem", 0);
+    window.Raise(platform::EventKind::Click, "mnuAboutItem", 0);
     EXPECT_TRUE(zorder.Topmost(800));
     EXPECT_TRUE(zorder.Topmost(900));
     EXPECT_EQ(zorder.calls.back().flags, 3u);
@@ -155,29 +157,29 @@ TEST_F(Form1Test, MinimiseHidesIntoTrayAndShowProgramRestores) {
     EXPECT_FALSE(window.Visible());
     EXPECT_EQ(form.state(), "down");
     EXPECT_EQ(store.Value("state"), "down");
-    window.Raise({platform::EventKind::Click, "show"});
+    window.Raise(platform::EventKind::Click, "show");
     EXPECT_TRUE(window.Visible());
     EXPECT_EQ(window.State(), platform::WindowState::Normal);
     EXPECT_EQ(store.Value("state"), "up");
-    window.Raise({platform::EventKind::Click, "mnuActionItem", 0});
+    window.Raise(platform::EventKind::Click, "mnuActionItem", 0);
     EXPECT_EQ(store.Value("state"), "down");
 }
 
 TEST_F(Form1Test, EnterAddsAndDeleteKeyDeletes) {
     window.Text("Text1").SetText("a.example");
-    window.Raise({platform::EventKind::EnterKey, "Text1"});
+    window.Raise(platform::EventKind::EnterKey, "Text1");
     window.Text("Text2").SetText("b.example");
-    window.Raise({platform::EventKind::EnterKey, "Text2"});
+    window.Raise(platform::EventKind::EnterKey, "Text2");
     EXPECT_EQ(dir.Read("allowed.txt"), "a.example\r\n\r\n");
     EXPECT_EQ(dir.Read("disallowed.txt"), "b.example\r\n\r\n");
     window.FakeList("List1").selected = 0;
-    window.Raise({platform::EventKind::DeleteKey, "List1"});
+    window.Raise(platform::EventKind::DeleteKey, "List1");
     EXPECT_EQ(dir.Read("allowed.txt"), "\r\n");
     EXPECT_EQ(state.strAllowed.Text(), "");
 }
 
 TEST_F(Form1Test, CloseBoxExits) {
-    window.Raise({platform::EventKind::QueryClose, ""});
+    window.Raise(platform::EventKind::QueryClose, "");
     EXPECT_EQ(services.calls, std::vector<std::string>{"Exit"});
 }
 

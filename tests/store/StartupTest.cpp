@@ -18,8 +18,8 @@ class StartupTest : public ::testing::Test, public MainWindowFakes {
         site.strCompanyName = "QuellPane Project";
         site.strWebsite = "quellpane.example";
         window.SetEventHandler([this](const platform::Event& e) {
-            if (e.kind == platform::EventKind::Click) {
-                clicks.emplace_back(e.control);
+            if (e.kind == platform::EventKind::Click && e.control >= 0) {
+                clicks.emplace_back(design::kForm1Design.controls[static_cast<std::size_t>(e.control)].name);
             }
             OnMainWindowEvent(parts, e);
         });
@@ -155,10 +155,10 @@ TEST_F(StartupTest, UnreadableListIsSaidAndReadAgainOnATimer) {
     ASSERT_EQ(window.timers.size(), 1u);
     const int timer = window.timers.begin()->first;
 
-    window.Raise({platform::EventKind::Timer, "", timer});  // still held
+    window.Raise(platform::EventKind::Timer, "", timer);  // still held
     EXPECT_EQ(window.timers.size(), 1u);
     files.failRead = false;
-    window.Raise({platform::EventKind::Timer, "", timer});
+    window.Raise(platform::EventKind::Timer, "", timer);
     EXPECT_TRUE(window.timers.empty());
     EXPECT_EQ(Panel(2), "disallowed.txt could be read now: the list shows all its entries.");
     EXPECT_EQ(window.FakeList("List1").items, Strings{"a.example"});
@@ -214,7 +214,7 @@ TEST_F(StartupTest, UnloadSavesInOrderThenReleasesEverything) {
 TEST_F(StartupTest, SessionEndSavesCounterAndSwitches) {
     Form1_Load(parts);
     state.lngBlocked = 12;
-    window.Raise({platform::EventKind::EndSession, ""});
+    window.Raise(platform::EventKind::EndSession, "");
     EXPECT_EQ(store.Value("intStopped"), "12");
     EXPECT_EQ(store.Value("chkStopPop"), "1");
     EXPECT_EQ(services.Count("EndProgram"), 0);

@@ -84,7 +84,7 @@ TEST_F(WebsiteOpenerTest, OpensOnceAndUnloadsASecondLater) {
     EXPECT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(site.strLinkMode, "Website");  // pending for the next load
 
-    window.Raise({platform::EventKind::Timer, "", frmWebsite::kTimer1});
+    window.Raise(platform::EventKind::Timer, "", frmWebsite::kTimer1);
     EXPECT_FALSE(window.IsLoaded());
     opener.Load();
     EXPECT_EQ(shell.opened.size(), 2u);
@@ -194,10 +194,10 @@ TEST(SplashTest, HandsOverOnThe75thTickExactlyOnce) {
     EXPECT_TRUE(window.Visible());
     EXPECT_EQ(window.timers[frmSplash::kTimer2], frmSplash::kTickMilliseconds);
     for (int tick = 1; tick < 75; ++tick) {
-        window.Raise({platform::EventKind::Timer, "", frmSplash::kTimer2});
+        window.Raise(platform::EventKind::Timer, "", frmSplash::kTimer2);
     }
     EXPECT_TRUE(order.empty());
-    window.Raise({platform::EventKind::Timer, "", frmSplash::kTimer2});
+    window.Raise(platform::EventKind::Timer, "", frmSplash::kTimer2);
     EXPECT_EQ(order, std::vector<std::string>{"main shown while splash visible"});
     EXPECT_FALSE(window.Visible());
     EXPECT_TRUE(window.IsLoaded());  // hidden, not unloaded
