@@ -102,7 +102,7 @@ void Form1::Check2_Click() {
 
 void Form1::Check6_Click() {
     SetStatus(platform::IsOn(Check(ctl::Check6)) ? "Auto New Window Enabled"
-                                              : "Auto New Window Disabled");
+                                                 : "Auto New Window Disabled");
 }
 
 void Form1::Check5_Click() {

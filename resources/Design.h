@@ -177,8 +177,8 @@ struct AnyControlRef {
 // A control with a text or caption.
 struct CaptionRef {
     template <ControlKind K>
-        requires(TakesText(K))
-    constexpr CaptionRef(ControlRef<K> ref) : index(ref.index) {}  // NOLINT: implicit
+    requires(TakesText(K)) constexpr CaptionRef(ControlRef<K> ref)
+        : index(ref.index) {}  // NOLINT: implicit
     int index;
 };
 
@@ -226,8 +226,7 @@ consteval ControlRef<K> Control(const WindowDesign& window, std::string_view nam
     return {index};
 }
 
-consteval MenuItemRef MenuItem(const WindowDesign& window, std::string_view name,
-                               int index = -1) {
+consteval MenuItemRef MenuItem(const WindowDesign& window, std::string_view name, int index = -1) {
     const int position = FindMenuItem(window, name, index);
     if (position < 0) {
         throw "no menu item of that name and index in the window's table";

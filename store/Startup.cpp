@@ -12,9 +12,9 @@ namespace ctl = design::Form1Controls;
 
 // Each restored box that becomes ticked runs its click behaviour before the next is set.
 constexpr std::pair<design::CheckRef, std::string_view> kRestoreOrder[] = {
-    {ctl::Check6, keys::kChkLinks}, {ctl::Check5, keys::kChkSound},
+    {ctl::Check6, keys::kChkLinks},      {ctl::Check5, keys::kChkSound},
     {ctl::Check4, keys::kChkRunAtStart}, {ctl::Check3, keys::kChkOnTop},
-    {ctl::Check2, keys::kChkAuto}, {ctl::Check1, keys::kChkStopPop},
+    {ctl::Check2, keys::kChkAuto},       {ctl::Check1, keys::kChkStopPop},
 };
 
 void ReportIfFailed(Form1& form, const platform::Status& status) {

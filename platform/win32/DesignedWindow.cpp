@@ -410,8 +410,8 @@ ListBox& DesignedWindow::List(quell::design::ListRef list) {
 
 TextBox& DesignedWindow::Text(quell::design::CaptionRef control) {
     return At(control.index,
-              {ControlKind::TextBox, ControlKind::Label, ControlKind::Button,
-               ControlKind::CheckBox, ControlKind::Frame},
+              {ControlKind::TextBox, ControlKind::Label, ControlKind::Button, ControlKind::CheckBox,
+               ControlKind::Frame},
               "control with a text")
         .text;
 }
@@ -745,8 +745,7 @@ bool DesignedWindow::OnActivate(bool active, bool minimized) {
 }
 
 void DesignedWindow::OnMouseMove(int control, LPARAM position) {
-    Raise({EventKind::MouseMove, control, -1, -1, GET_X_LPARAM(position),
-           GET_Y_LPARAM(position)});
+    Raise({EventKind::MouseMove, control, -1, -1, GET_X_LPARAM(position), GET_Y_LPARAM(position)});
 }
 
 bool DesignedWindow::OnKeyDown(WPARAM key) {

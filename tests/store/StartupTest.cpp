@@ -19,7 +19,8 @@ class StartupTest : public ::testing::Test, public MainWindowFakes {
         site.strWebsite = "quellpane.example";
         window.SetEventHandler([this](const platform::Event& e) {
             if (e.kind == platform::EventKind::Click && e.control >= 0) {
-                clicks.emplace_back(design::kForm1Design.controls[static_cast<std::size_t>(e.control)].name);
+                clicks.emplace_back(
+                    design::kForm1Design.controls[static_cast<std::size_t>(e.control)].name);
             }
             OnMainWindowEvent(parts, e);
         });

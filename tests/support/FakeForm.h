@@ -110,7 +110,8 @@ class FakeForm : public platform::Form {
     bool Visible() const override { return visible_; }
     platform::WindowHandle Handle() const override { return loaded_ ? handle_ : 0; }
     platform::WindowHandle ControlHandle(design::AnyControlRef control) const override {
-        if (control.index < 0 || static_cast<std::size_t>(control.index) >= design_.controls.size()) {
+        if (control.index < 0 ||
+            static_cast<std::size_t>(control.index) >= design_.controls.size()) {
             throw std::out_of_range("no control #" + std::to_string(control.index));
         }
         return handle_ + 1 + static_cast<platform::WindowHandle>(control.index);
@@ -232,7 +233,9 @@ class FakeForm : public platform::Form {
 
   private:
     FakeListBox& FakeList(int index) { return FindControl(lists_, index, design_.name); }
-    FakePanelStatusBar& FakeStatus(int index) { return FindControl(statuses_, index, design_.name); }
+    FakePanelStatusBar& FakeStatus(int index) {
+        return FindControl(statuses_, index, design_.name);
+    }
     FakeRichText& FakeRich(int index) { return FindControl(riches_, index, design_.name); }
     FakeListView& FakeRows(int index) { return FindControl(rows_, index, design_.name); }
 

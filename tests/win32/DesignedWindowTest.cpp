@@ -1176,9 +1176,10 @@ TEST(RichText, LoadsAnRtfFileAndReportsAnUnreadableOne) {
     static constexpr ControlDesign kHelp[] = {
         {"rtf1", ControlKind::RichText, "", 0, 0, 3000, 1500, "placeholder", "", kVerdana},
     };
-    const WindowDesign design{"Form8", "Readme/Help", 3000, 1500, Border::FixedDialog,
-                              false,   false,         true, "",   kVerdana,
-                              kHelp};
+    static constexpr WindowDesign design{"Form8", "Readme/Help", 3000, 1500, Border::FixedDialog,
+                                         false,   false,         true, "",   kVerdana,
+                                         kHelp};
+    constexpr auto rtf1 = quell::design::Control<ControlKind::RichText>(design, "rtf1");
     Win32Toolkit toolkit;
     const auto form = toolkit.CreateDesignedWindow(design);
     ASSERT_TRUE(form->Load());
@@ -1186,9 +1187,9 @@ TEST(RichText, LoadsAnRtfFileAndReportsAnUnreadableOne) {
 
     quell::testing::TempFolder folder;
     folder.Write("Help.rtf", "{\\rtf1\\ansi {\\b Popups} are blocked.\\par}");
-    EXPECT_TRUE(form->Rich(quell::design::Form8Controls::rtf1).LoadFile(folder.File("Help.rtf")));
+    EXPECT_TRUE(form->Rich(rtf1).LoadFile(folder.File("Help.rtf")));
     EXPECT_EQ(TextOf(form->ControlHwnd("rtf1")).rfind("Popups are blocked.", 0), 0u);
-    EXPECT_FALSE(form->Rich(quell::design::Form8Controls::rtf1).LoadFile(folder.File("Missing.rtf")));
+    EXPECT_FALSE(form->Rich(rtf1).LoadFile(folder.File("Missing.rtf")));
 
     // A document longer than the view gets a scroll bar to reach the rest.
     std::string longer = "{\\rtf1\\ansi ";
@@ -1196,7 +1197,7 @@ TEST(RichText, LoadsAnRtfFileAndReportsAnUnreadableOne) {
         longer += "A line of the help document.\\par ";
     }
     folder.Write("Long.rtf", longer + "}");
-    EXPECT_TRUE(form->Rich(quell::design::Form8Controls::rtf1).LoadFile(folder.File("Long.rtf")));
+    EXPECT_TRUE(form->Rich(rtf1).LoadFile(folder.File("Long.rtf")));
     EXPECT_TRUE(StyleOf(form->ControlHwnd("rtf1")) & WS_VSCROLL);
 }
 

@@ -41,11 +41,11 @@ class FormContract : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(form().Load());
         form().SetEventHandler([this](const Event& event) {
-            seen.push_back(event.kind == EventKind::Resize
-                               ? "Resize"
-                               : std::string(kForm1Design.controls[static_cast<std::size_t>(
-                                                                       event.control)]
-                                                 .name));
+            seen.push_back(
+                event.kind == EventKind::Resize
+                    ? "Resize"
+                    : std::string(
+                          kForm1Design.controls[static_cast<std::size_t>(event.control)].name));
         });
     }
     Form& form() { return subject.Get(); }

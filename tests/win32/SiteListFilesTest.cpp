@@ -25,7 +25,8 @@ class SiteListFilesTest : public ::testing::Test {
     quell::testing::TempFolder dir_;
     quell::BlockerState state_;
     Win32TextFiles files_;
-    quell::Module1 lists_{state_, form_->List(quell::design::Form1Controls::List1), form_->List(quell::design::Form1Controls::List2), files_, dir_.path()};
+    quell::Module1 lists_{state_, form_->List(quell::design::Form1Controls::List1),
+                          form_->List(quell::design::Form1Controls::List2), files_, dir_.path()};
 };
 
 // Whatever a hand-edited file holds comes back byte for byte from a load and a full rewrite:
