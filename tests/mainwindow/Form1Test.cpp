@@ -4,12 +4,23 @@
 
 #include "blocker/AllowNext.h"
 #include "mainwindow/Module2.h"
+#include "resources/Form1Design.h"
 #include "support/MainWindowFakes.h"
 
 namespace quell {
 namespace {
 
 using namespace quell::testing;
+
+// The finder behind every control reference: a name the table lacks, or one of another kind,
+// finds nothing, and a reference made from it does not compile.
+constexpr auto kCheckBox = design::ControlKind::CheckBox;
+static_assert(design::FindControl(design::kForm1Design, "Check1", kCheckBox) ==
+              design::Form1Controls::Check1.index);
+static_assert(design::FindControl(design::kForm1Design, "Check7", kCheckBox) < 0);
+static_assert(design::FindControl(design::kForm1Design, "List1", kCheckBox) < 0);
+static_assert(design::FindMenuItem(design::kForm1Design, "mnuFileItem", 0) < 0);
+static_assert(design::FindMenuArray(design::kForm1Design, "mnuFile") == 0);
 
 class Form1Test : public ::testing::Test, public MainWindowFakes {
   protected:
