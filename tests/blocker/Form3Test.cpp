@@ -30,7 +30,8 @@ class Form3Test : public ::testing::Test {
     FakeForm mainWindow{design::kForm1Design, 100, true};
     FakeForm window{design::kForm3Design, 300};
     FaultyTextFiles files;
-    Module1 lists{state, mainWindow.List("List1"), mainWindow.List("List2"), files, dir.path()};
+    Module1 lists{state, mainWindow.List(design::Form1Controls::List1),
+                  mainWindow.List(design::Form1Controls::List2), files, dir.path()};
     RecordingZOrder zorder;
     std::vector<std::string> reported;
     Form3 form{state, window, mainWindow,
@@ -40,7 +41,7 @@ class Form3Test : public ::testing::Test {
 TEST_F(Form3Test, LoadShowsSiteAndKeepsTopmostMainWindowOnTop) {
     state.blnOnTop = true;
     Ask("ads.example");
-    EXPECT_EQ(window.Text("Text1").Text(), "ads.example");
+    EXPECT_EQ(window.Text(design::Form3Controls::Text1).Text(), "ads.example");
     EXPECT_EQ(window.caption, "Popup Detected!");
     ASSERT_EQ(zorder.calls.size(), 3u);
     EXPECT_EQ(zorder.calls[0].window, 100u);  // main window out of the band first
@@ -61,7 +62,7 @@ TEST_F(Form3Test, SecondQuestionKeepsTheFirstSite) {
     Ask("first.example");
     Ask("second.example");
     EXPECT_EQ(window.loads, 1);
-    EXPECT_EQ(window.Text("Text1").Text(), "first.example");
+    EXPECT_EQ(window.Text(design::Form3Controls::Text1).Text(), "first.example");
 }
 
 struct AnswerCase {
@@ -80,7 +81,8 @@ class AnswerTest : public Form3Test, public ::testing::WithParamInterface<Answer
 
 TEST_P(AnswerTest, ButtonAnswersAndEndsTheQuestion) {
     Ask("ads.example");
-    window.Text("Text1").SetText("Edited.example");  // the edited text is what counts
+    window.Text(design::Form3Controls::Text1)
+        .SetText("Edited.example");  // the edited text is what counts
     window.Click(GetParam().button);
     EXPECT_TRUE(state.blnPromptDone);
     EXPECT_EQ(state.blnPromptAllow, GetParam().allow);

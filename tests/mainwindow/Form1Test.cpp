@@ -51,7 +51,7 @@ TEST_P(SwitchTextTest, ClickWritesItsStatusText) {
     window.Click(GetParam().box);
     EXPECT_EQ(Status(), GetParam().offText);
     // A value set by the program runs the same behaviour as a click.
-    window.Check(GetParam().box).SetValue(1);
+    window.Check({window.IndexOf(GetParam().box)}).SetValue(1);
     EXPECT_EQ(Status(), GetParam().onText);
 }
 
@@ -93,7 +93,7 @@ TEST_F(Form1Test, AlwaysOnTopMovesOnlyTheZOrderWithFlagsThree) {
 TEST_F(Form1Test, RunAtStartupFailureLeavesBoxUntickedAndSaysWhy) {
     services.runResult = {false, "Run On Startup could not be enabled: Access is denied."};
     window.Click("Check4");
-    EXPECT_EQ(window.Check("Check4").Value(), 0);
+    EXPECT_EQ(window.Check(design::Form1Controls::Check4).Value(), 0);
     EXPECT_EQ(Status(), "Run On Startup could not be enabled: Access is denied.");
     EXPECT_EQ(services.calls,
               (std::vector<std::string>{"EnableRunAtStartup", "DisableRunAtStartup"}));
@@ -102,7 +102,7 @@ TEST_F(Form1Test, RunAtStartupFailureLeavesBoxUntickedAndSaysWhy) {
 TEST_F(Form1Test, RunAtStartupForUserOnlyKeepsBoxTicked) {
     services.runResult = {true, "Run On Startup Enabled for your account only."};
     window.Click("Check4");
-    EXPECT_EQ(window.Check("Check4").Value(), 1);
+    EXPECT_EQ(window.Check(design::Form1Controls::Check4).Value(), 1);
     EXPECT_EQ(Status(), "Run On Startup Enabled for your account only.");
 }
 
@@ -177,9 +177,9 @@ TEST_F(Form1Test, MinimiseHidesIntoTrayAndShowProgramRestores) {
 }
 
 TEST_F(Form1Test, EnterAddsAndDeleteKeyDeletes) {
-    window.Text("Text1").SetText("a.example");
+    window.Text(design::Form1Controls::Text1).SetText("a.example");
     window.Raise(platform::EventKind::EnterKey, "Text1");
-    window.Text("Text2").SetText("b.example");
+    window.Text(design::Form1Controls::Text2).SetText("b.example");
     window.Raise(platform::EventKind::EnterKey, "Text2");
     EXPECT_EQ(dir.Read("allowed.txt"), "a.example\r\n\r\n");
     EXPECT_EQ(dir.Read("disallowed.txt"), "b.example\r\n\r\n");

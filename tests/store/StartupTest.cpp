@@ -44,15 +44,17 @@ TEST_F(StartupTest, FirstRunCreatesListsAndComesUpWithDefaults) {
     EXPECT_EQ(state.strDisallowed.Text(), "");
     EXPECT_FALSE(state.blnAllowNext);
 
-    const std::pair<const char*, int> boxes[] = {{"Check1", 1}, {"Check2", 1}, {"Check3", 0},
-                                                 {"Check4", 0}, {"Check5", 1}, {"Check6", 0}};
+    namespace f1 = design::Form1Controls;
+    const std::pair<design::CheckRef, int> boxes[] = {{f1::Check1, 1}, {f1::Check2, 1},
+                                                      {f1::Check3, 0}, {f1::Check4, 0},
+                                                      {f1::Check5, 1}, {f1::Check6, 0}};
     for (const auto& [box, value] : boxes) {
-        EXPECT_EQ(window.Check(box).Value(), value) << box;
+        EXPECT_EQ(window.Check(box).Value(), value) << box.index;
     }
     // Restoring "chkSound" as 1 runs its click, which writes it back at once.
     EXPECT_EQ(store.writes, Strings{"chkSound"});
     EXPECT_EQ(window.caption, "QuellPane by QuellPane Project");
-    EXPECT_EQ(window.Text("Command7").Text(), "Visit quellpane.example");
+    EXPECT_EQ(window.Text(design::Form1Controls::Command7).Text(), "Visit quellpane.example");
     EXPECT_EQ(Panel(1), "0 Popups blocked to date");
     EXPECT_EQ(window.FakeStatus("StatusBar1").widths, (std::vector<int>{3802, 3802}));
     EXPECT_EQ(window.State(), platform::WindowState::Normal);
@@ -60,7 +62,7 @@ TEST_F(StartupTest, FirstRunCreatesListsAndComesUpWithDefaults) {
                                        "CreateTracker", "ShowHelp"}));
     ASSERT_EQ(hotKey.installs.size(), 1u);
     EXPECT_EQ(hotKey.installs[0].first, window.Handle());
-    EXPECT_EQ(hotKey.installs[0].second, window.ControlHandle("pctHotkey"));
+    EXPECT_EQ(hotKey.installs[0].second, window.ControlHandle(design::Form1Controls::pctHotkey));
     EXPECT_TRUE(zorder.calls.empty());
 }
 

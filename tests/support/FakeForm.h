@@ -116,9 +116,6 @@ class FakeForm : public platform::Form {
         }
         return handle_ + 1 + static_cast<platform::WindowHandle>(control.index);
     }
-    platform::WindowHandle ControlHandle(std::string_view name) const {
-        return handle_ + 1 + static_cast<platform::WindowHandle>(IndexOf(name));
-    }
     void SetCaption(const std::string& text) override { caption = text; }
     platform::WindowState State() const override { return state_; }
     // A window never shown takes its state when it is shown, with no Resize before that;
@@ -153,14 +150,6 @@ class FakeForm : public platform::Form {
     platform::ListView& Rows(design::RowsRef view) override { return FakeRows(view.index); }
     platform::RichTextBox& Rich(design::RichRef view) override { return FakeRich(view.index); }
 
-    // The same controls by their names, for the tests' brevity.
-    platform::CheckBox& Check(std::string_view name) {
-        return FindControl(checks_, IndexOf(name), design_.name);
-    }
-    platform::ListBox& List(std::string_view name) { return FakeList(name); }
-    platform::TextBox& Text(std::string_view name) {
-        return FindControl(texts_, IndexOf(name), design_.name);
-    }
     void SetEventHandler(std::function<void(const platform::Event&)> handler) override {
         handler_ = std::move(handler);
     }
