@@ -14,10 +14,11 @@ namespace platform {
 struct WindowSource {};
 inline constexpr WindowSource kWindow{};
 
-// What a binding listens to: the window, a control, a menu item or every item of a menu array.
+// What a binding listens to: the window, a control, a menu item or every item of a menu
+// array. Implicit, so that a binding table names its sources by their references alone.
 class EventSource {
   public:
-    constexpr EventSource(WindowSource /*window*/) {}  // NOLINT: implicit, as are the others
+    constexpr EventSource(WindowSource /*window*/) {}
     template <quell::design::ControlKind K>
     constexpr EventSource(quell::design::ControlRef<K> control)
         : of_(Of::Control), position_(control.index) {}

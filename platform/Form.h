@@ -5,7 +5,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 
 #include "platform/Controls.h"
 #include "resources/Design.h"

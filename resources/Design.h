@@ -167,18 +167,18 @@ constexpr bool TakesText(ControlKind kind) {
            kind == ControlKind::Frame;
 }
 
-// Any control, whatever its kind (its system handle).
+// Any control, whatever its kind (its system handle). Converts implicitly, as does
+// CaptionRef, so that a caller passes the control's own reference.
 struct AnyControlRef {
     template <ControlKind K>
-    constexpr AnyControlRef(ControlRef<K> ref) : index(ref.index) {}  // NOLINT: implicit
+    constexpr AnyControlRef(ControlRef<K> ref) : index(ref.index) {}
     int index;
 };
 
-// A control with a text or caption.
+// A control with a text or caption; a reference to any other kind does not convert.
 struct CaptionRef {
     template <ControlKind K>
-    requires(TakesText(K)) constexpr CaptionRef(ControlRef<K> ref)
-        : index(ref.index) {}  // NOLINT: implicit
+    requires(TakesText(K)) constexpr CaptionRef(ControlRef<K> ref) : index(ref.index) {}
     int index;
 };
 
