@@ -103,8 +103,8 @@ void App::ShowMainWindow() {
     if (!form1Window_->Load()) {
         ::ExitProcess(1);  // no main window, nothing to run
     }
-    lists_.emplace(state_, form1Window_->List("List1"), form1Window_->List("List2"), files_,
-                   programFolder_);
+    lists_.emplace(state_, form1Window_->List(quell::design::Form1Controls::List1),
+                   form1Window_->List(quell::design::Form1Controls::List2), files_, programFolder_);
     form1_.emplace(state_, *form1Window_, *settings_, *lists_, zorder_, *this);
     form3_.emplace(state_, *form3Window_, *form1Window_, *lists_, promptOnTop_,
                    [this](const std::string& text) { ReportFailure(text); });
@@ -126,8 +126,10 @@ void App::ShowMainWindow() {
         }
     });
     decision_.emplace(quell::PopupDecisionContext{
-        state_, form1Window_->Check("Check1"), form1Window_->Check("Check2"),
-        form1Window_->Check("Check5"), form1Window_->Check("Check6"), *form3_, pump_, sound_,
+        state_, form1Window_->Check(quell::design::Form1Controls::Check1),
+        form1Window_->Check(quell::design::Form1Controls::Check2),
+        form1Window_->Check(quell::design::Form1Controls::Check5),
+        form1Window_->Check(quell::design::Form1Controls::Check6), *form3_, pump_, sound_,
         quell::modPlaySound::SoundFilePath(programFolder_), nesting_});
     form1Startup_.emplace(*form1_);
     parts_.emplace(quell::MainWindowParts{state_, *form1Startup_, *settings_, *lists_,

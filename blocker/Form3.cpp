@@ -1,6 +1,24 @@
 #include "blocker/Form3.h"
 
+#include "platform/Bindings.h"
+#include "resources/Form3Design.h"
+
 namespace quell {
+namespace {
+
+namespace ctl = design::Form3Controls;
+using platform::EventKind;
+
+constexpr platform::Binding<Form3> kBindings[] = {
+    {ctl::Command1, EventKind::Click, &Form3::Command1_Click},
+    {ctl::Command2, EventKind::Click, &Form3::Command2_Click},
+    {ctl::Command3, EventKind::Click, &Form3::Command3_Click},
+    {ctl::Command4, EventKind::Click, &Form3::Command4_Click},
+    {platform::kWindow, EventKind::EscapeKey, &Form3::Command4_Click},
+    {platform::kWindow, EventKind::QueryClose, &Form3::Unload},
+};
+
+}  // namespace
 
 Form3::Form3(BlockerState& state, platform::Form& window, const platform::Form& mainWindow,
              Module1& lists, platform::TopmostBand& onTop,
@@ -25,7 +43,7 @@ void Form3::Load() {
     if (blocker_.blnOnTop) {
         onTop_.MakeNormal(mainWindow_.Handle());
     }
-    window_.Text("Text1").SetText(blocker_.strPromptSite);
+    window_.Text(ctl::Text1).SetText(blocker_.strPromptSite);
     onTop_.MakeTopMost(window_.Handle());
     if (blocker_.blnOnTop) {
         onTop_.MakeTopMost(mainWindow_.Handle());
@@ -46,22 +64,7 @@ void Form3::Unload() {
 }
 
 void Form3::OnEvent(const platform::Event& event) {
-    using platform::EventKind;
-    if (event.kind == EventKind::Click) {
-        if (event.control == "Command1") {
-            Command1_Click();
-        } else if (event.control == "Command2") {
-            Command2_Click();
-        } else if (event.control == "Command3") {
-            Command3_Click();
-        } else if (event.control == "Command4") {
-            Command4_Click();
-        }
-    } else if (event.kind == EventKind::EscapeKey) {
-        Command4_Click();
-    } else if (event.kind == EventKind::QueryClose) {
-        Unload();
-    }
+    (void)platform::Dispatch<Form3>(kBindings, *this, event);
 }
 
 void Form3::ReportIfFailed(const platform::Status& status) {
@@ -71,7 +74,7 @@ void Form3::ReportIfFailed(const platform::Status& status) {
 }
 
 void Form3::Command1_Click() {
-    const std::string site = window_.Text("Text1").Text();
+    const std::string site = window_.Text(ctl::Text1).Text();
     const platform::Status added = lists_.AddAllowed(site);
     ReportIfFailed(added);
     if (added) {
@@ -81,7 +84,7 @@ void Form3::Command1_Click() {
 }
 
 void Form3::Command2_Click() {
-    ReportIfFailed(lists_.AddDisallowed(window_.Text("Text1").Text()));
+    ReportIfFailed(lists_.AddDisallowed(window_.Text(ctl::Text1).Text()));
     Answer(false, BlockerState::PromptAnswer::Always);
 }
 

@@ -3,11 +3,50 @@
 #include "blocker/AllowNext.h"
 #include "mainwindow/ListCommands.h"
 #include "mainwindow/SiteListTransfer.h"
+#include "platform/Bindings.h"
+#include "resources/Form1Design.h"
 
 namespace quell {
 namespace {
 
-constexpr const char* kStatusBar = "StatusBar1";
+namespace ctl = design::Form1Controls;
+using platform::EventKind;
+using platform::kWindow;
+
+// The tray menu's "close" has no binding: it only dismisses the menu.
+constexpr platform::Binding<Form1> kBindings[] = {
+    {ctl::Check1, EventKind::Click, &Form1::Check1_Click},
+    {ctl::Check2, EventKind::Click, &Form1::Check2_Click},
+    {ctl::Check3, EventKind::Click, &Form1::Check3_Click},
+    {ctl::Check4, EventKind::Click, &Form1::Check4_Click},
+    {ctl::Check5, EventKind::Click, &Form1::Check5_Click},
+    {ctl::Check6, EventKind::Click, &Form1::Check6_Click},
+    {ctl::Command1, EventKind::Click, &Form1::Command1_Click},
+    {ctl::Command2, EventKind::Click, &Form1::Command2_Click},
+    {ctl::Command3, EventKind::Click, &Form1::Command3_Click},
+    {ctl::Command4, EventKind::Click, &Form1::Command4_Click},
+    {ctl::Command5, EventKind::Click, &Form1::Command5_Click},
+    {ctl::allow, EventKind::Click, &Form1::Command5_Click},
+    {ctl::Command6, EventKind::Click, &Form1::Command6_Click},
+    {ctl::Command7, EventKind::Click, &Form1::Command7_Click},
+    {ctl::mnuFileItem, EventKind::Click, &Form1::mnuFileItem_Click},
+    {ctl::mnuActionItem, EventKind::Click, &Form1::mnuActionItem_Click},
+    {ctl::mnuToolsItem, EventKind::Click, &Form1::mnuToolsItem_Click},
+    {ctl::mnuHelpItem, EventKind::Click, &Form1::mnuHelpItem_Click},
+    {ctl::mnuAboutItem, EventKind::Click, &Form1::mnuAboutItem_Click},
+    {ctl::blocked, EventKind::Click, &Form1::ShowBlockedPopups},
+    {ctl::show, EventKind::Click, &Form1::ShowProgram},
+    {ctl::Exit, EventKind::Click, &Form1::Exit},
+    {ctl::Text1, EventKind::EnterKey, &Form1::Command1_Click},
+    {ctl::Text2, EventKind::EnterKey, &Form1::Command4_Click},
+    {ctl::List1, EventKind::DeleteKey, &Form1::Command2_Click},
+    {ctl::List2, EventKind::DeleteKey, &Form1::Command3_Click},
+    // The hot key arrives as a mouse move of the idle picture box, whatever its buttons and
+    // position.
+    {ctl::pctHotkey, EventKind::MouseMove, &Form1::Command5_Click},
+    {kWindow, EventKind::Resize, &Form1::Form_Resize},
+    {kWindow, EventKind::QueryClose, &Form1::Exit},
+};
 
 }  // namespace
 
@@ -20,114 +59,59 @@ Form1::Form1(BlockerState& state, platform::Form& window, Settings& settings, Mo
       services_(services),
       onTop_(zorder) {}
 
+platform::StatusBar& Form1::StatusLine() {
+    return window_.Status(ctl::StatusBar1);
+}
+
 void Form1::SetStatus(const std::string& text) {
-    platform::SetStatus(window_.Status(kStatusBar), text);
+    platform::SetStatus(StatusLine(), text);
 }
 
 void Form1::OnEvent(const platform::Event& event) {
-    const std::string_view name = event.control;
-    switch (event.kind) {
-        case platform::EventKind::Click:
-            if (name == "Check1") {
-                Check1_Click();
-            } else if (name == "Check2") {
-                Check2_Click();
-            } else if (name == "Check3") {
-                Check3_Click();
-            } else if (name == "Check4") {
-                Check4_Click();
-            } else if (name == "Check5") {
-                Check5_Click();
-            } else if (name == "Check6") {
-                Check6_Click();
-            } else if (name == "Command1") {
-                AddSiteCommand(lists_, SiteList::Allowed, window_.Text("Text1"),
-                               window_.Status(kStatusBar));
-            } else if (name == "Command2") {
-                DeleteSiteCommand(lists_, SiteList::Allowed, window_.Status(kStatusBar));
-            } else if (name == "Command3") {
-                DeleteSiteCommand(lists_, SiteList::Disallowed, window_.Status(kStatusBar));
-            } else if (name == "Command4") {
-                AddSiteCommand(lists_, SiteList::Disallowed, window_.Text("Text2"),
-                               window_.Status(kStatusBar));
-            } else if (name == "Command5" || name == "allow") {
-                Command5_Click();
-            } else if (name == "Command6") {
-                Command6_Click();
-            } else if (name == "Command7") {
-                Command7_Click();
-            } else if (name == "mnuFileItem") {
-                mnuFileItem_Click(event.index);
-            } else if (name == "mnuActionItem") {
-                mnuActionItem_Click(event.index);
-            } else if (name == "mnuToolsItem") {
-                mnuToolsItem_Click(event.index);
-            } else if (name == "mnuHelpItem") {
-                mnuHelpItem_Click(event.index);
-            } else if (name == "mnuAboutItem") {
-                mnuAboutItem_Click(event.index);
-            } else if (name == "blocked") {
-                ShowBlockedPopups();
-            } else if (name == "show") {
-                ShowProgram();
-            } else if (name == "Exit") {
-                services_.Exit();
-            }
-            // "close" only dismisses the tray menu.
-            break;
-        case platform::EventKind::EnterKey:
-            if (name == "Text1" || name == "Text2") {
-                OnEvent({platform::EventKind::Click, name == "Text1" ? "Command1" : "Command4"});
-            }
-            break;
-        case platform::EventKind::DeleteKey:
-            if (name == "List1" || name == "List2") {
-                OnEvent({platform::EventKind::Click, name == "List1" ? "Command2" : "Command3"});
-            }
-            break;
-        case platform::EventKind::MouseMove:
-            // The hot key arrives as a mouse move of the idle picture box, whatever its
-            // buttons and position.
-            if (name == "pctHotkey") {
-                ToggleAllowNext(blocker_, window_.Status(kStatusBar));
-            }
-            break;
-        case platform::EventKind::Resize:
-            if (name.empty()) {
-                Form_Resize();
-            }
-            break;
-        case platform::EventKind::QueryClose:
-            if (name.empty()) {
-                services_.Exit();
-            }
-            break;
-        default:
-            break;
-    }
+    (void)platform::Dispatch<Form1>(kBindings, *this, event);
+}
+
+void Form1::Command1_Click() {
+    AddSiteCommand(lists_, SiteList::Allowed, window_.Text(ctl::Text1), StatusLine());
+}
+
+void Form1::Command2_Click() {
+    DeleteSiteCommand(lists_, SiteList::Allowed, StatusLine());
+}
+
+void Form1::Command3_Click() {
+    DeleteSiteCommand(lists_, SiteList::Disallowed, StatusLine());
+}
+
+void Form1::Command4_Click() {
+    AddSiteCommand(lists_, SiteList::Disallowed, window_.Text(ctl::Text2), StatusLine());
+}
+
+void Form1::Exit() {
+    services_.Exit();
 }
 
 void Form1::Check1_Click() {
-    SetStatus(platform::IsOn(Check("Check1")) ? "Now blocking popups" : "Now allowing popups");
+    SetStatus(platform::IsOn(Check(ctl::Check1)) ? "Now blocking popups" : "Now allowing popups");
 }
 
 void Form1::Check2_Click() {
-    SetStatus(platform::IsOn(Check("Check2")) ? "Setup Mode Enabled" : "Setup Mode Disabled");
+    SetStatus(platform::IsOn(Check(ctl::Check2)) ? "Setup Mode Enabled" : "Setup Mode Disabled");
 }
 
 void Form1::Check6_Click() {
-    SetStatus(platform::IsOn(Check("Check6")) ? "Auto New Window Enabled"
-                                              : "Auto New Window Disabled");
+    SetStatus(platform::IsOn(Check(ctl::Check6)) ? "Auto New Window Enabled"
+                                                 : "Auto New Window Disabled");
 }
 
 void Form1::Check5_Click() {
-    platform::CheckBox& box = Check("Check5");
+    platform::CheckBox& box = Check(ctl::Check5);
     SetStatus(platform::IsOn(box) ? "Sounds Enabled" : "Sounds Disabled");
     (void)settings_.SaveNumber(keys::kChkSound, box.Value());
 }
 
 void Form1::Check3_Click() {
-    platform::CheckBox& box = Check("Check3");
+    platform::CheckBox& box = Check(ctl::Check3);
     if (platform::IsOn(box)) {
         onTop_.MakeTopMost(window_.Handle());
         blocker_.blnOnTop = true;
@@ -141,7 +125,7 @@ void Form1::Check3_Click() {
 }
 
 void Form1::Check4_Click() {
-    platform::CheckBox& box = Check("Check4");
+    platform::CheckBox& box = Check(ctl::Check4);
     if (!platform::IsOn(box)) {
         Report(services_.DisableRunAtStartup());
         return;
@@ -156,7 +140,7 @@ void Form1::Check4_Click() {
 }
 
 void Form1::Command5_Click() {
-    ToggleAllowNext(blocker_, window_.Status(kStatusBar));
+    ToggleAllowNext(blocker_, StatusLine());
 }
 
 void Form1::Command6_Click() {
@@ -169,7 +153,7 @@ void Form1::Command7_Click() {
 
 void Form1::mnuFileItem_Click(int index) {
     if (index == 1) {
-        services_.Exit();
+        Exit();
     } else if (index == 2) {
         ExportSiteLists_Click();
     } else if (index == 3) {
@@ -235,7 +219,7 @@ void Form1::ShowBlockedPopups() {
 }
 
 void Form1::AllowSite(const std::string& site) {
-    AddSite(lists_, SiteList::Allowed, site, window_.Status(kStatusBar));
+    AddSite(lists_, SiteList::Allowed, site, StatusLine());
 }
 
 void Form1::mnuToolsItem_Click(int index) {

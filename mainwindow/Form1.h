@@ -32,7 +32,11 @@ class Form1 {
     void Check5_Click();
     void Check6_Click();
 
-    void Command5_Click();  // allow the next popup
+    void Command1_Click();  // add to the allowed list (also Enter in Text1)
+    void Command2_Click();  // delete from the allowed list (also Delete in List1)
+    void Command3_Click();  // delete from the disallowed list (also Delete in List2)
+    void Command4_Click();  // add to the disallowed list (also Enter in Text2)
+    void Command5_Click();  // allow the next popup (also the hot key, the tray's "allow")
     void Command6_Click();  // minimise to the tray
     void Command7_Click();  // visit the website
 
@@ -52,6 +56,8 @@ class Form1 {
     void Form_Resize();
     // "Show program" on the tray menu.
     void ShowProgram();
+    // The close box, File > Exit and the tray's "Exit": the program ends.
+    void Exit();
 
     clsOnTop& onTop() { return onTop_; }
     const std::string& state() const { return state_; }
@@ -59,7 +65,8 @@ class Form1 {
     platform::Form& window() { return window_; }
 
   private:
-    platform::CheckBox& Check(const char* name) { return window_.Check(name); }
+    platform::CheckBox& Check(design::CheckRef box) { return window_.Check(box); }
+    platform::StatusBar& StatusLine();
     void ShowTopmostIfOnTop(std::optional<platform::WindowHandle> shown);
     void Report(const StatusReport& report) { SetStatus(report.text); }
 

@@ -5,7 +5,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 
 #include "platform/Controls.h"
 #include "resources/Design.h"
@@ -29,12 +28,17 @@ enum class EventKind {
     Timer,       // a timer started with StartTimer; `index` is its id
 };
 
+// The source is a position in the window's design table: `control` in its controls,
+// `menuItem` in its menu items; both -1 for the window itself.
 struct Event {
     EventKind kind;
-    std::string_view control;  // control or menu item name; "" for the window itself
-    int index = -1;            // menu array index, timer id
+    int control = -1;
+    int menuItem = -1;
+    int index = -1;  // menu array index, timer id, status bar panel
     int x = 0;
     int y = 0;
+
+    bool FromWindow() const { return control < 0 && menuItem < 0; }
 };
 
 class Form {
@@ -56,7 +60,7 @@ class Form {
     virtual bool Visible() const = 0;
     virtual WindowHandle Handle() const = 0;
     // The system's handle of one control (the hot key's target is a control).
-    virtual WindowHandle ControlHandle(std::string_view /*name*/) const { return 0; }
+    virtual WindowHandle ControlHandle(quell::design::AnyControlRef /*control*/) const { return 0; }
     virtual void SetCaption(const std::string& caption) = 0;
     virtual WindowState State() const = 0;
     virtual void SetState(WindowState state) = 0;
@@ -65,13 +69,14 @@ class Form {
     virtual void StartTimer(int id, int milliseconds) = 0;
     virtual void StopTimer(int id) = 0;
 
-    // Controls by their design names; valid while the form is loaded.
-    virtual CheckBox& Check(std::string_view name) = 0;
-    virtual ListBox& List(std::string_view name) = 0;
-    virtual TextBox& Text(std::string_view name) = 0;
-    virtual StatusBar& Status(std::string_view name) = 0;
-    virtual RichTextBox& Rich(std::string_view name) = 0;
-    virtual ListView& Rows(std::string_view name) = 0;
+    // Controls by their references in the window's design; valid while the form is loaded.
+    // Text() serves every control with a text or caption.
+    virtual CheckBox& Check(quell::design::CheckRef control) = 0;
+    virtual ListBox& List(quell::design::ListRef control) = 0;
+    virtual TextBox& Text(quell::design::CaptionRef control) = 0;
+    virtual StatusBar& Status(quell::design::StatusRef control) = 0;
+    virtual RichTextBox& Rich(quell::design::RichRef control) = 0;
+    virtual ListView& Rows(quell::design::RowsRef control) = 0;
 
     // Receives every event of the window and its controls, on the user-interface thread.
     virtual void SetEventHandler(std::function<void(const Event&)> handler) = 0;

@@ -28,4 +28,14 @@ inline constexpr WindowDesign kBlockedDesign{
     kVerdana,     kBlockedControls,
 };
 
+// The window's controls, checked against its table when compiled.
+namespace frmBlockedControls {
+inline constexpr RowsRef lvwBlocked = Control<ControlKind::ListView>(kBlockedDesign, "lvwBlocked");
+inline constexpr ButtonRef cmdOpen = Control<ControlKind::Button>(kBlockedDesign, "cmdOpen");
+inline constexpr ButtonRef cmdAllow = Control<ControlKind::Button>(kBlockedDesign, "cmdAllow");
+inline constexpr ButtonRef cmdCopy = Control<ControlKind::Button>(kBlockedDesign, "cmdCopy");
+inline constexpr ButtonRef cmdSave = Control<ControlKind::Button>(kBlockedDesign, "cmdSave");
+inline constexpr ButtonRef cmdClear = Control<ControlKind::Button>(kBlockedDesign, "cmdClear");
+}  // namespace frmBlockedControls
+
 }  // namespace quell::design

@@ -2,6 +2,7 @@
 // builder per toolkit (the Win32 one, or the tests' fakes) turns a table into controls.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -127,13 +128,118 @@ constexpr int ControlId(const WindowDesign& window, std::string_view name) {
     return -1;
 }
 
-constexpr int MenuItemId(const WindowDesign& window, std::string_view name, int index) {
+// The position of a menu item in the window's menu-item table, -1 when it has none.
+constexpr int FindMenuItem(const WindowDesign& window, std::string_view name, int index) {
     for (std::size_t i = 0; i < window.menuItems.size(); ++i) {
         if (window.menuItems[i].name == name && window.menuItems[i].index == index) {
-            return kFirstMenuId + static_cast<int>(i);
+            return static_cast<int>(i);
         }
     }
     return -1;
+}
+
+constexpr int MenuItemId(const WindowDesign& window, std::string_view name, int index) {
+    const int position = FindMenuItem(window, name, index);
+    return position < 0 ? -1 : kFirstMenuId + position;
+}
+
+// Typed references to a window's controls and menu items, found in its table when the
+// program is compiled: a misspelt name or a control of another kind does not compile.
+template <ControlKind K>
+struct ControlRef {
+    int index;  // position in the window's controls table
+};
+
+using LabelRef = ControlRef<ControlKind::Label>;
+using TextRef = ControlRef<ControlKind::TextBox>;
+using ListRef = ControlRef<ControlKind::ListBox>;
+using CheckRef = ControlRef<ControlKind::CheckBox>;
+using ButtonRef = ControlRef<ControlKind::Button>;
+using FrameRef = ControlRef<ControlKind::Frame>;
+using PictureRef = ControlRef<ControlKind::PictureBox>;
+using StatusRef = ControlRef<ControlKind::StatusBar>;
+using RichRef = ControlRef<ControlKind::RichText>;
+using RowsRef = ControlRef<ControlKind::ListView>;
+
+constexpr bool TakesText(ControlKind kind) {
+    return kind == ControlKind::TextBox || kind == ControlKind::Label ||
+           kind == ControlKind::Button || kind == ControlKind::CheckBox ||
+           kind == ControlKind::Frame;
+}
+
+// Any control, whatever its kind (its system handle). Converts implicitly, as does
+// CaptionRef, so that a caller passes the control's own reference.
+struct AnyControlRef {
+    template <ControlKind K>
+    constexpr AnyControlRef(ControlRef<K> ref) : index(ref.index) {}
+    int index;
+};
+
+// A control with a text or caption; a reference to any other kind does not convert.
+struct CaptionRef {
+    template <ControlKind K>
+    requires(TakesText(K)) constexpr CaptionRef(ControlRef<K> ref) : index(ref.index) {}
+    int index;
+};
+
+// One item of a menu, by its position in the window's menu-item table.
+struct MenuItemRef {
+    int position;
+};
+
+// Every item of a menu array: bit i stands for position i of the menu-item table.
+struct MenuArrayRef {
+    std::uint64_t positions;
+};
+
+// The position of the control of that name and kind, -1 when the table has none.
+constexpr int FindControl(const WindowDesign& window, std::string_view name, ControlKind kind) {
+    for (std::size_t i = 0; i < window.controls.size(); ++i) {
+        if (window.controls[i].name == name) {
+            return window.controls[i].kind == kind ? static_cast<int>(i) : -1;
+        }
+    }
+    return -1;
+}
+
+// The positions of an array's items; 0 when the table has none (or more than 64 items).
+constexpr std::uint64_t FindMenuArray(const WindowDesign& window, std::string_view name) {
+    std::uint64_t positions = 0;
+    if (window.menuItems.size() > 64) {
+        return 0;
+    }
+    for (std::size_t i = 0; i < window.menuItems.size(); ++i) {
+        if (window.menuItems[i].name == name && window.menuItems[i].index >= 0) {
+            positions |= std::uint64_t{1} << i;
+        }
+    }
+    return positions;
+}
+
+// A throw in a constant evaluation stops the compilation at the name that failed.
+template <ControlKind K>
+consteval ControlRef<K> Control(const WindowDesign& window, std::string_view name) {
+    const int index = FindControl(window, name, K);
+    if (index < 0) {
+        throw "no control of that name and kind in the window's table";
+    }
+    return {index};
+}
+
+consteval MenuItemRef MenuItem(const WindowDesign& window, std::string_view name, int index = -1) {
+    const int position = FindMenuItem(window, name, index);
+    if (position < 0) {
+        throw "no menu item of that name and index in the window's table";
+    }
+    return {position};
+}
+
+consteval MenuArrayRef MenuArray(const WindowDesign& window, std::string_view name) {
+    const std::uint64_t positions = FindMenuArray(window, name);
+    if (positions == 0) {
+        throw "no menu array of that name in the window's table";
+    }
+    return {positions};
 }
 
 }  // namespace quell::design

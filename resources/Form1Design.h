@@ -139,4 +139,47 @@ inline constexpr WindowDesign kForm1Design{
     kForm1BoxLabels,
 };
 
+// The main window's controls and menu items, checked against its table when compiled.
+namespace Form1Controls {
+inline constexpr ButtonRef Command5 = Control<ControlKind::Button>(kForm1Design, "Command5");
+inline constexpr ButtonRef Command6 = Control<ControlKind::Button>(kForm1Design, "Command6");
+inline constexpr ButtonRef Command7 = Control<ControlKind::Button>(kForm1Design, "Command7");
+inline constexpr FrameRef Frame2 = Control<ControlKind::Frame>(kForm1Design, "Frame2");
+inline constexpr CheckRef Check1 = Control<ControlKind::CheckBox>(kForm1Design, "Check1");
+inline constexpr LabelRef Label5 = Control<ControlKind::Label>(kForm1Design, "Label5");
+inline constexpr CheckRef Check2 = Control<ControlKind::CheckBox>(kForm1Design, "Check2");
+inline constexpr LabelRef Label6 = Control<ControlKind::Label>(kForm1Design, "Label6");
+inline constexpr CheckRef Check6 = Control<ControlKind::CheckBox>(kForm1Design, "Check6");
+inline constexpr LabelRef Label4 = Control<ControlKind::Label>(kForm1Design, "Label4");
+inline constexpr CheckRef Check5 = Control<ControlKind::CheckBox>(kForm1Design, "Check5");
+inline constexpr LabelRef Label2 = Control<ControlKind::Label>(kForm1Design, "Label2");
+inline constexpr CheckRef Check3 = Control<ControlKind::CheckBox>(kForm1Design, "Check3");
+inline constexpr LabelRef Label7 = Control<ControlKind::Label>(kForm1Design, "Label7");
+inline constexpr CheckRef Check4 = Control<ControlKind::CheckBox>(kForm1Design, "Check4");
+inline constexpr LabelRef Label8 = Control<ControlKind::Label>(kForm1Design, "Label8");
+inline constexpr FrameRef Frame1 = Control<ControlKind::Frame>(kForm1Design, "Frame1");
+inline constexpr LabelRef Label3 = Control<ControlKind::Label>(kForm1Design, "Label3");
+inline constexpr TextRef Text1 = Control<ControlKind::TextBox>(kForm1Design, "Text1");
+inline constexpr ButtonRef Command1 = Control<ControlKind::Button>(kForm1Design, "Command1");
+inline constexpr ButtonRef Command2 = Control<ControlKind::Button>(kForm1Design, "Command2");
+inline constexpr ListRef List1 = Control<ControlKind::ListBox>(kForm1Design, "List1");
+inline constexpr LabelRef Label1 = Control<ControlKind::Label>(kForm1Design, "Label1");
+inline constexpr TextRef Text2 = Control<ControlKind::TextBox>(kForm1Design, "Text2");
+inline constexpr ButtonRef Command4 = Control<ControlKind::Button>(kForm1Design, "Command4");
+inline constexpr ButtonRef Command3 = Control<ControlKind::Button>(kForm1Design, "Command3");
+inline constexpr ListRef List2 = Control<ControlKind::ListBox>(kForm1Design, "List2");
+inline constexpr PictureRef pctHotkey = Control<ControlKind::PictureBox>(kForm1Design, "pctHotkey");
+inline constexpr StatusRef StatusBar1 = Control<ControlKind::StatusBar>(kForm1Design, "StatusBar1");
+inline constexpr MenuArrayRef mnuFileItem = MenuArray(kForm1Design, "mnuFileItem");
+inline constexpr MenuArrayRef mnuActionItem = MenuArray(kForm1Design, "mnuActionItem");
+inline constexpr MenuArrayRef mnuToolsItem = MenuArray(kForm1Design, "mnuToolsItem");
+inline constexpr MenuArrayRef mnuHelpItem = MenuArray(kForm1Design, "mnuHelpItem");
+inline constexpr MenuArrayRef mnuAboutItem = MenuArray(kForm1Design, "mnuAboutItem");
+inline constexpr MenuItemRef close = MenuItem(kForm1Design, "close");
+inline constexpr MenuItemRef show = MenuItem(kForm1Design, "show");
+inline constexpr MenuItemRef allow = MenuItem(kForm1Design, "allow");
+inline constexpr MenuItemRef Exit = MenuItem(kForm1Design, "Exit");
+inline constexpr MenuItemRef blocked = MenuItem(kForm1Design, "blocked");
+}  // namespace Form1Controls
+
 }  // namespace quell::design

@@ -33,4 +33,15 @@ inline constexpr WindowDesign kForm3Design{
     true,    "IDI_PROMPT",      kVerdana, kForm3Controls,
 };
 
+// The prompt's controls, checked against its table when compiled.
+namespace Form3Controls {
+inline constexpr LabelRef Label1 = Control<ControlKind::Label>(kForm3Design, "Label1");
+inline constexpr LabelRef Label3 = Control<ControlKind::Label>(kForm3Design, "Label3");
+inline constexpr TextRef Text1 = Control<ControlKind::TextBox>(kForm3Design, "Text1");
+inline constexpr ButtonRef Command4 = Control<ControlKind::Button>(kForm3Design, "Command4");
+inline constexpr ButtonRef Command2 = Control<ControlKind::Button>(kForm3Design, "Command2");
+inline constexpr ButtonRef Command3 = Control<ControlKind::Button>(kForm3Design, "Command3");
+inline constexpr ButtonRef Command1 = Control<ControlKind::Button>(kForm3Design, "Command1");
+}  // namespace Form3Controls
+
 }  // namespace quell::design

@@ -25,6 +25,11 @@ inline constexpr WindowDesign kHelpDesign{
     false,   true,          "IDI_HELP", kSystemFont, kHelpControls,
 };
 
+namespace Form8Controls {
+inline constexpr CheckRef Check1 = Control<ControlKind::CheckBox>(kHelpDesign, "Check1");
+inline constexpr RichRef rtf1 = Control<ControlKind::RichText>(kHelpDesign, "rtf1");
+}  // namespace Form8Controls
+
 inline constexpr Font kAboutName{"Verdana", 1425, true};
 inline constexpr Font kAboutLine{"Verdana", 1200, true};
 
@@ -68,6 +73,13 @@ inline constexpr WindowDesign kAboutDesign{
     "frmAbout", "About", 7455,        2535,     Border::FixedSingle, false,
     true,       true,    "IDI_ABOUT", kVerdana, kAboutControls,
 };
+
+namespace frmAboutControls {
+inline constexpr LabelRef Label1 = Control<ControlKind::Label>(kAboutDesign, "Label1");
+inline constexpr LabelRef lblVersion = Control<ControlKind::Label>(kAboutDesign, "lblVersion");
+inline constexpr LabelRef lblCompany = Control<ControlKind::Label>(kAboutDesign, "lblCompany");
+inline constexpr LabelRef lblWebsite = Control<ControlKind::Label>(kAboutDesign, "lblWebsite");
+}  // namespace frmAboutControls
 
 // The website opener is never shown: a window only for its timer.
 inline constexpr WindowDesign kWebsiteDesign{

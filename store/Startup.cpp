@@ -3,16 +3,18 @@
 #include <utility>
 
 #include "blocker/AllowNext.h"
+#include "resources/Form1Design.h"
 
 namespace quell {
 namespace {
 
-constexpr const char* kStatusBar = "StatusBar1";
+namespace ctl = design::Form1Controls;
 
 // Each restored box that becomes ticked runs its click behaviour before the next is set.
-constexpr std::pair<const char*, std::string_view> kRestoreOrder[] = {
-    {"Check6", keys::kChkLinks}, {"Check5", keys::kChkSound}, {"Check4", keys::kChkRunAtStart},
-    {"Check3", keys::kChkOnTop}, {"Check2", keys::kChkAuto},  {"Check1", keys::kChkStopPop},
+constexpr std::pair<design::CheckRef, std::string_view> kRestoreOrder[] = {
+    {ctl::Check6, keys::kChkLinks},      {ctl::Check5, keys::kChkSound},
+    {ctl::Check4, keys::kChkRunAtStart}, {ctl::Check3, keys::kChkOnTop},
+    {ctl::Check2, keys::kChkAuto},       {ctl::Check1, keys::kChkStopPop},
 };
 
 void ReportIfFailed(MainWindowForm& form, const platform::Status& status) {
@@ -92,7 +94,7 @@ void Form1_Load(MainWindowParts& parts) {
     parts.services.StopGlobalSkin();
     parts.services.SetWindowIcons();
     window.SetCaption(parts.product.productName + " by " + parts.product.companyName);
-    window.Text("Command7").SetText("Visit " + parts.product.website);
+    window.Text(ctl::Command7).SetText("Visit " + parts.product.website);
     parts.services.AddTrayIcon();
     state.blnOnTop = false;
 
@@ -105,7 +107,7 @@ void Form1_Load(MainWindowParts& parts) {
     state.strDisallowed = settings.GetString(keys::kStrDisallowed);
     parts.form.set_state(settings.GetString(keys::kState));
 
-    platform::StatusBar& status = window.Status(kStatusBar);
+    platform::StatusBar& status = window.Status(ctl::StatusBar1);
     status.AddPanel();
     status.AddPanel();
     const int half = window.ClientWidthTwips() / 2;
@@ -125,7 +127,7 @@ void Form1_Load(MainWindowParts& parts) {
         parts.form.Form_Resize();
     }
 
-    if (!parts.hotKey.Install(window.Handle(), window.ControlHandle("pctHotkey"))) {
+    if (!parts.hotKey.Install(window.Handle(), window.ControlHandle(ctl::pctHotkey))) {
         parts.form.SetStatus(std::string(kHotKeyTakenText));
     }
 
@@ -142,14 +144,14 @@ void Form1_Load(MainWindowParts& parts) {
 void SaveSettingsOnShutdown(MainWindowParts& parts) {
     platform::Form& window = parts.form.window();
     Settings& settings = parts.settings;
-    (void)settings.SaveNumber(keys::kChkRunAtStart, window.Check("Check4").Value());
-    (void)settings.SaveNumber(keys::kChkOnTop, window.Check("Check3").Value());
-    (void)settings.SaveNumber(keys::kChkAuto, window.Check("Check2").Value());
-    (void)settings.SaveNumber(keys::kChkStopPop, window.Check("Check1").Value());
+    (void)settings.SaveNumber(keys::kChkRunAtStart, window.Check(ctl::Check4).Value());
+    (void)settings.SaveNumber(keys::kChkOnTop, window.Check(ctl::Check3).Value());
+    (void)settings.SaveNumber(keys::kChkAuto, window.Check(ctl::Check2).Value());
+    (void)settings.SaveNumber(keys::kChkStopPop, window.Check(ctl::Check1).Value());
     (void)settings.SaveNumber(keys::kIntStopped, parts.state.lngBlocked);
     SaveListCopy(parts, keys::kStrAllowed, parts.state.strAllowed, "allowed");
     SaveListCopy(parts, keys::kStrDisallowed, parts.state.strDisallowed, "disallowed");
-    (void)settings.SaveNumber(keys::kChkLinks, window.Check("Check6").Value());
+    (void)settings.SaveNumber(keys::kChkLinks, window.Check(ctl::Check6).Value());
     (void)settings.Save(keys::kState, parts.form.state());
 }
 
@@ -162,7 +164,7 @@ void Form1_Unload(MainWindowParts& parts) {
 }
 
 void OnMainWindowEvent(MainWindowParts& parts, const platform::Event& event) {
-    if (event.kind == platform::EventKind::EndSession && event.control.empty()) {
+    if (event.kind == platform::EventKind::EndSession && event.FromWindow()) {
         SaveSettingsOnShutdown(parts);
         return;
     }

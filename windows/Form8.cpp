@@ -3,12 +3,21 @@
 #include <charconv>
 
 #include "mainwindow/clsOnTop.h"
+#include "platform/Bindings.h"
 #include "platform/Path.h"
+#include "resources/SecondaryDesigns.h"
 
 namespace quell {
 namespace {
 
 constexpr std::string_view kHelpFile = "Help.rtf";
+
+namespace ctl = design::Form8Controls;
+
+constexpr platform::Binding<Form8> kBindings[] = {
+    {ctl::Check1, platform::EventKind::Click, &Form8::Check1_Click},
+    {platform::kWindow, platform::EventKind::QueryClose, &Form8::Close},
+};
 
 }  // namespace
 
@@ -32,9 +41,9 @@ std::optional<platform::WindowHandle> Form8::Show() {
         }
         window_.SetEventHandler([this](const platform::Event& event) { OnEvent(event); });
         loading_ = true;
-        window_.Check("Check1").SetValue(1);  // the design's value: no click behaviour
+        window_.Check(ctl::Check1).SetValue(1);  // the design's value: no click behaviour
         loading_ = false;
-        (void)window_.Rich("rtf1").LoadFile(path);
+        (void)window_.Rich(ctl::rtf1).LoadFile(path);
         modOnTop::SetFormTopmost(zorder_, window_, true);
         // A stored 0 unticks the box, whose click writes the same "0" back; a value that is
         // not 0 or 1 leaves the design's tick.
@@ -44,7 +53,7 @@ std::optional<platform::WindowHandle> Form8::Show() {
             std::from_chars(stored.data(), stored.data() + stored.size(), value);
         if (error == std::errc() && end == stored.data() + stored.size() &&
             (value == 0 || value == 1)) {
-            window_.Check("Check1").SetValue(value);
+            window_.Check(ctl::Check1).SetValue(value);
         }
     }
     window_.BringToFront();
@@ -52,11 +61,17 @@ std::optional<platform::WindowHandle> Form8::Show() {
 }
 
 void Form8::OnEvent(const platform::Event& event) {
-    if (event.kind == platform::EventKind::Click && event.control == "Check1" && !loading_) {
-        (void)settings_.SaveNumber(keys::kShowHelp, window_.Check("Check1").Value());
-    } else if (event.kind == platform::EventKind::QueryClose) {
-        window_.Unload();
+    (void)platform::Dispatch<Form8>(kBindings, *this, event);
+}
+
+void Form8::Check1_Click() {
+    if (!loading_) {
+        (void)settings_.SaveNumber(keys::kShowHelp, window_.Check(ctl::Check1).Value());
     }
+}
+
+void Form8::Close() {
+    window_.Unload();
 }
 
 }  // namespace quell

@@ -19,6 +19,8 @@ class Form8 {
     // Loads and shows the window in front, topmost; nothing when "Help.rtf" is missing.
     std::optional<platform::WindowHandle> Show();
     void OnEvent(const platform::Event& event);
+    void Check1_Click();  // "Show at Startup"
+    void Close();
 
     std::string DocumentPath() const;
 

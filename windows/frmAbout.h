@@ -17,6 +17,8 @@ class frmAbout {
     // Loads (reading the values again) and shows the window in front; its handle.
     platform::WindowHandle Show();
     void OnEvent(const platform::Event& event);
+    void lblWebsite_Click();
+    void Close();
 
   private:
     platform::Form& window_;

@@ -3,9 +3,24 @@
 #include <array>
 
 #include "blocker/TextCompare.h"
+#include "platform/Bindings.h"
+#include "resources/BlockedDesign.h"
 
 namespace quell {
 namespace {
+
+namespace ctl = design::frmBlockedControls;
+using platform::EventKind;
+
+constexpr platform::Binding<frmBlocked> kBindings[] = {
+    {platform::kWindow, EventKind::QueryClose, &frmBlocked::Close},
+    {platform::kWindow, EventKind::EscapeKey, &frmBlocked::Close},
+    {ctl::cmdOpen, EventKind::Click, &frmBlocked::cmdOpen_Click},
+    {ctl::cmdAllow, EventKind::Click, &frmBlocked::cmdAllow_Click},
+    {ctl::cmdCopy, EventKind::Click, &frmBlocked::cmdCopy_Click},
+    {ctl::cmdSave, EventKind::Click, &frmBlocked::cmdSave_Click},
+    {ctl::cmdClear, EventKind::Click, &frmBlocked::cmdClear_Click},
+};
 
 std::array<std::string, 4> Cells(const BlockedPopup& entry) {
     return {FormatLocalTime(entry.time), entry.site, entry.popup,
@@ -97,28 +112,15 @@ void frmBlocked::HistoryChanged() {
 }
 
 void frmBlocked::OnEvent(const platform::Event& event) {
-    if (event.kind == platform::EventKind::QueryClose) {
-        window_.Unload();
-        return;
-    }
-    if (event.kind == platform::EventKind::EscapeKey) {
-        window_.Unload();
-        return;
-    }
-    if (event.kind != platform::EventKind::Click) {
-        return;
-    }
-    if (event.control == "cmdOpen") {
-        cmdOpen_Click();
-    } else if (event.control == "cmdAllow") {
-        cmdAllow_Click();
-    } else if (event.control == "cmdCopy") {
-        cmdCopy_Click();
-    } else if (event.control == "cmdSave") {
-        cmdSave_Click();
-    } else if (event.control == "cmdClear") {
-        cmdClear_Click();
-    }
+    (void)platform::Dispatch<frmBlocked>(kBindings, *this, event);
+}
+
+void frmBlocked::Close() {
+    window_.Unload();
+}
+
+platform::ListView& frmBlocked::Rows() {
+    return window_.Rows(ctl::lvwBlocked);
 }
 
 const BlockedPopup* frmBlocked::Selected() {

@@ -48,9 +48,11 @@ class frmBlocked {
     void cmdCopy_Click();
     void cmdSave_Click();
     void cmdClear_Click();
+    // The close box and Esc.
+    void Close();
 
   private:
-    platform::ListView& Rows() { return window_.Rows("lvwBlocked"); }
+    platform::ListView& Rows();
     const BlockedPopup* Selected();
     void Fill();
 

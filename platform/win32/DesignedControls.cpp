@@ -11,18 +11,12 @@ namespace {
 
 using quell::design::ControlKind;
 
-bool TakesText(ControlKind kind) {
-    return kind == ControlKind::TextBox || kind == ControlKind::Label ||
-           kind == ControlKind::Button || kind == ControlKind::CheckBox ||
-           kind == ControlKind::Frame;
-}
-
 }  // namespace
 
 void DesignedWindow::Control::Attach(HWND control, UINT dpi) {
     hwnd = control;
     const ControlKind kind = design->kind;
-    text.Attach(TakesText(kind) ? control : nullptr);
+    text.Attach(quell::design::TakesText(kind) ? control : nullptr);
     check.Attach(kind == ControlKind::CheckBox ? control : nullptr);
     list.Attach(kind == ControlKind::ListBox ? control : nullptr);
     status.Attach(kind == ControlKind::StatusBar ? control : nullptr, dpi);
@@ -79,40 +73,44 @@ bool DesignedWindow::CreateControls() {
     return true;
 }
 
-WindowHandle DesignedWindow::ControlHandle(std::string_view name) const {
-    return reinterpret_cast<WindowHandle>(ControlHwnd(name));
+WindowHandle DesignedWindow::ControlHandle(quell::design::AnyControlRef control) const {
+    if (control.index < 0 || static_cast<std::size_t>(control.index) >= controls_.size()) {
+        throw std::invalid_argument(std::string(design_.name) + " has no control #" +
+                                    std::to_string(control.index));
+    }
+    return reinterpret_cast<WindowHandle>(controls_[static_cast<std::size_t>(control.index)].hwnd);
 }
 
 HWND DesignedWindow::ControlHwnd(std::string_view name) const {
     return controls_[IndexOf(name)].hwnd;
 }
 
-CheckBox& DesignedWindow::Check(std::string_view name) {
-    return Find(name, {ControlKind::CheckBox}, "check box").check;
+CheckBox& DesignedWindow::Check(quell::design::CheckRef box) {
+    return At(box.index, {ControlKind::CheckBox}, "check box").check;
 }
 
-ListBox& DesignedWindow::List(std::string_view name) {
-    return Find(name, {ControlKind::ListBox}, "list box").list;
+ListBox& DesignedWindow::List(quell::design::ListRef list) {
+    return At(list.index, {ControlKind::ListBox}, "list box").list;
 }
 
-TextBox& DesignedWindow::Text(std::string_view name) {
-    return Find(name,
-                {ControlKind::TextBox, ControlKind::Label, ControlKind::Button,
-                 ControlKind::CheckBox, ControlKind::Frame},
-                "control with a text")
+TextBox& DesignedWindow::Text(quell::design::CaptionRef control) {
+    return At(control.index,
+              {ControlKind::TextBox, ControlKind::Label, ControlKind::Button, ControlKind::CheckBox,
+               ControlKind::Frame},
+              "control with a text")
         .text;
 }
 
-StatusBar& DesignedWindow::Status(std::string_view name) {
-    return Find(name, {ControlKind::StatusBar}, "status bar").status;
+StatusBar& DesignedWindow::Status(quell::design::StatusRef bar) {
+    return At(bar.index, {ControlKind::StatusBar}, "status bar").status;
 }
 
-ListView& DesignedWindow::Rows(std::string_view name) {
-    return Find(name, {ControlKind::ListView}, "list view").rows;
+ListView& DesignedWindow::Rows(quell::design::RowsRef view) {
+    return At(view.index, {ControlKind::ListView}, "list view").rows;
 }
 
-RichTextBox& DesignedWindow::Rich(std::string_view name) {
-    return Find(name, {ControlKind::RichText}, "rich text box").rich;
+RichTextBox& DesignedWindow::Rich(quell::design::RichRef view) {
+    return At(view.index, {ControlKind::RichText}, "rich text box").rich;
 }
 
 std::size_t DesignedWindow::IndexOf(std::string_view name) const {
@@ -128,12 +126,25 @@ std::size_t DesignedWindow::IndexOf(std::string_view name) const {
 DesignedWindow::Control& DesignedWindow::Find(std::string_view name,
                                               std::initializer_list<ControlKind> kinds,
                                               const char* what) {
-    Control& control = controls_[IndexOf(name)];
+    return At(static_cast<int>(IndexOf(name)), kinds, what);
+}
+
+DesignedWindow::Control& DesignedWindow::At(int index, std::initializer_list<ControlKind> kinds,
+                                            const char* what) {
+    if (index < 0 || static_cast<std::size_t>(index) >= controls_.size()) {
+        throw std::invalid_argument(std::string(design_.name) + " has no control #" +
+                                    std::to_string(index));
+    }
+    Control& control = controls_[static_cast<std::size_t>(index)];
     if (std::find(kinds.begin(), kinds.end(), control.design->kind) == kinds.end()) {
-        throw std::invalid_argument(std::string(design_.name) + ": " + std::string(name) +
-                                    " is not a " + what);
+        throw std::invalid_argument(std::string(design_.name) + ": " +
+                                    std::string(control.design->name) + " is not a " + what);
     }
     return control;
+}
+
+int DesignedWindow::PositionOf(const Control& control) const {
+    return static_cast<int>(&control - controls_.data());
 }
 
 DesignedWindow::Control* DesignedWindow::FromId(int id) {

@@ -60,7 +60,7 @@ void DesignedWindow::OnMenuCommand(int id) {
     const int item = id - quell::design::kFirstMenuId;
     if (item >= 0 && static_cast<std::size_t>(item) < design_.menuItems.size()) {
         const auto& menuItem = design_.menuItems[static_cast<std::size_t>(item)];
-        Raise({EventKind::Click, menuItem.name, menuItem.index});
+        Raise({EventKind::Click, -1, item, menuItem.index});
     }
 }
 

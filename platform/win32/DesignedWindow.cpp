@@ -27,14 +27,15 @@ DesignedWindow::DesignedWindow(const quell::design::WindowDesign& design, HINSTA
       iconName_(design_.icon) {
     layout_ = LayoutControls(design_, dpi_);  // a table with a dangling parent fails here
     controls_.reserve(design_.controls.size());
-    for (const auto& control : design_.controls) {
+    for (std::size_t i = 0; i < design_.controls.size(); ++i) {
+        const int index = static_cast<int>(i);
         controls_.emplace_back(
-            control,
-            [this, name = control.name] {
-                Raise({EventKind::Click, name});
+            design_.controls[i],
+            [this, index] {
+                Raise({EventKind::Click, index});
             },
-            [this, name = control.name](int panel) {
-                Raise({EventKind::Click, name, panel});
+            [this, index](int panel) {
+                Raise({EventKind::Click, index, -1, panel});
             });
     }
     for (const auto& pair : design_.boxLabels) {
@@ -190,7 +191,7 @@ LRESULT DesignedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             }
             break;
         case WM_MOUSEMOVE:
-            OnMouseMove("", lParam);
+            OnMouseMove(-1, lParam);
             return 0;
         case WM_KEYDOWN:
             if (OnKeyDown(wParam)) {
@@ -318,26 +319,26 @@ void DesignedWindow::OnSize() {
         }
     }
     if (shownOnce_) {
-        Raise({EventKind::Resize, ""});
+        Raise({EventKind::Resize});
     }
 }
 
-void DesignedWindow::OnMouseMove(std::string_view control, LPARAM position) {
-    Raise({EventKind::MouseMove, control, -1, GET_X_LPARAM(position), GET_Y_LPARAM(position)});
+void DesignedWindow::OnMouseMove(int control, LPARAM position) {
+    Raise({EventKind::MouseMove, control, -1, -1, GET_X_LPARAM(position), GET_Y_LPARAM(position)});
 }
 
 void DesignedWindow::OnTimer(int id) {
-    Raise({EventKind::Timer, "", id});
+    Raise({EventKind::Timer, -1, -1, id});
 }
 
 void DesignedWindow::OnClose() {
     // The controller decides; it calls Unload to close.
-    Raise({EventKind::QueryClose, ""});
+    Raise({EventKind::QueryClose});
 }
 
 void DesignedWindow::OnEndSession(bool ending) {
     if (ending) {
-        Raise({EventKind::EndSession, ""});
+        Raise({EventKind::EndSession});
     }
 }
 

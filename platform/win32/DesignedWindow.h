@@ -46,7 +46,7 @@ class DesignedWindow final : public Form {
     void Hide() override;
     bool Visible() const override;
     WindowHandle Handle() const override;
-    WindowHandle ControlHandle(std::string_view name) const override;
+    WindowHandle ControlHandle(quell::design::AnyControlRef control) const override;
     void SetCaption(const std::string& caption) override;
     WindowState State() const override;
     void SetState(WindowState state) override;
@@ -54,14 +54,14 @@ class DesignedWindow final : public Form {
     void StartTimer(int id, int milliseconds) override;
     void StopTimer(int id) override;
 
-    // A name that is not a control of that kind in the table is a programming error:
+    // A reference that is not a control of that kind in the table is a programming error:
     // std::invalid_argument. Text() serves every control with a text or caption.
-    CheckBox& Check(std::string_view name) override;
-    ListBox& List(std::string_view name) override;
-    TextBox& Text(std::string_view name) override;
-    StatusBar& Status(std::string_view name) override;
-    RichTextBox& Rich(std::string_view name) override;
-    ListView& Rows(std::string_view name) override;
+    CheckBox& Check(quell::design::CheckRef box) override;
+    ListBox& List(quell::design::ListRef list) override;
+    TextBox& Text(quell::design::CaptionRef control) override;
+    StatusBar& Status(quell::design::StatusRef bar) override;
+    RichTextBox& Rich(quell::design::RichRef view) override;
+    ListView& Rows(quell::design::RowsRef view) override;
 
     void SetEventHandler(std::function<void(const Event&)> handler) override;
 
@@ -123,7 +123,7 @@ class DesignedWindow final : public Form {
     LRESULT OnCtlColor(UINT message, HDC dc, HWND control);
     bool OnDrawItem(const DRAWITEMSTRUCT& item);
     void OnSize();
-    void OnMouseMove(std::string_view control, LPARAM position);
+    void OnMouseMove(int control, LPARAM position);  // -1: the window itself
     void OnTimer(int id);
     void OnClose();
     void OnEndSession(bool ending);
@@ -173,6 +173,9 @@ class DesignedWindow final : public Form {
     std::size_t IndexOf(std::string_view name) const;
     Control& Find(std::string_view name, std::initializer_list<quell::design::ControlKind> kinds,
                   const char* what);
+    Control& At(int index, std::initializer_list<quell::design::ControlKind> kinds,
+                const char* what);
+    int PositionOf(const Control& control) const;
     Control* FromId(int id);
     Control* FromHwnd(HWND control);
 

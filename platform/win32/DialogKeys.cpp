@@ -35,7 +35,7 @@ bool DesignedWindow::OnKeyDown(WPARAM key) {
     if (key != VK_ESCAPE) {
         return false;
     }
-    Raise({EventKind::EscapeKey, ""});
+    Raise({EventKind::EscapeKey});
     return true;
 }
 
@@ -43,13 +43,13 @@ void DesignedWindow::OnMenuOrDialogCommand(int id) {
     // IsDialogMessage turns Esc into IDCANCEL, and Enter on a control that does not take it
     // into IDOK.
     if (id == IDCANCEL) {
-        Raise({EventKind::EscapeKey, ""});
+        Raise({EventKind::EscapeKey});
         return;
     }
     if (id == IDOK) {
         const Control* focused = FromHwnd(::GetFocus());
         if (focused != nullptr && focused->design->kind == ControlKind::Button) {
-            Raise({EventKind::Click, focused->design->name});
+            Raise({EventKind::Click, PositionOf(*focused)});
         }
         return;
     }
@@ -75,15 +75,15 @@ LRESULT DesignedWindow::OnControlGetDlgCode(Control& control, HWND hwnd, WPARAM 
 bool DesignedWindow::OnControlKeyDown(Control& control, WPARAM key) {
     const ControlKind kind = control.design->kind;
     if (key == VK_RETURN && kind == ControlKind::TextBox) {
-        Raise({EventKind::EnterKey, control.design->name});
+        Raise({EventKind::EnterKey, PositionOf(control)});
         return true;
     }
     if (key == VK_DELETE && kind == ControlKind::ListBox) {
-        Raise({EventKind::DeleteKey, control.design->name});
+        Raise({EventKind::DeleteKey, PositionOf(control)});
         return true;
     }
     if (key == VK_ESCAPE) {
-        Raise({EventKind::EscapeKey, ""});
+        Raise({EventKind::EscapeKey});
         return true;
     }
     return false;

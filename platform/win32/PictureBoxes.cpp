@@ -70,7 +70,7 @@ bool DesignedWindow::OnControlMouseMove(Control& control, LPARAM position) {
     if (control.design->kind != ControlKind::PictureBox) {
         return false;
     }
-    OnMouseMove(control.design->name, position);
+    OnMouseMove(PositionOf(control), position);
     return true;
 }
 

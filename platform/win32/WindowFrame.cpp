@@ -81,7 +81,7 @@ void DesignedWindow::Show() {
     ::ShowWindow(window_, command);
     // The first display is one Resize, whatever sizes the showing itself went through.
     shownOnce_ = true;
-    Raise({EventKind::Resize, ""});
+    Raise({EventKind::Resize});
 }
 
 void DesignedWindow::BringToFront() {

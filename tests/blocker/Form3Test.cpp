@@ -31,7 +31,8 @@ class Form3Test : public ::testing::Test {
     FakeForm mainWindow{design::kForm1Design, 100, true};
     FakeForm window{design::kForm3Design, 300};
     FaultyTextFiles files;
-    Module1 lists{state, mainWindow.List("List1"), mainWindow.List("List2"), files, dir.path()};
+    Module1 lists{state, mainWindow.List(design::Form1Controls::List1),
+                  mainWindow.List(design::Form1Controls::List2), files, dir.path()};
     RecordingZOrder zorder;
     clsOnTop onTop{zorder};
     std::vector<std::string> reported;
@@ -42,7 +43,7 @@ class Form3Test : public ::testing::Test {
 TEST_F(Form3Test, LoadShowsSiteAndKeepsTopmostMainWindowOnTop) {
     state.blnOnTop = true;
     Ask("ads.example");
-    EXPECT_EQ(window.Text("Text1").Text(), "ads.example");
+    EXPECT_EQ(window.Text(design::Form3Controls::Text1).Text(), "ads.example");
     EXPECT_EQ(window.caption, "Popup Detected!");
     ASSERT_EQ(zorder.calls.size(), 3u);
     EXPECT_EQ(zorder.calls[0].window, 100u);  // main window out of the band first
@@ -63,7 +64,7 @@ TEST_F(Form3Test, SecondQuestionKeepsTheFirstSite) {
     Ask("first.example");
     Ask("second.example");
     EXPECT_EQ(window.loads, 1);
-    EXPECT_EQ(window.Text("Text1").Text(), "first.example");
+    EXPECT_EQ(window.Text(design::Form3Controls::Text1).Text(), "first.example");
 }
 
 struct AnswerCase {
@@ -82,7 +83,8 @@ class AnswerTest : public Form3Test, public ::testing::WithParamInterface<Answer
 
 TEST_P(AnswerTest, ButtonAnswersAndEndsTheQuestion) {
     Ask("ads.example");
-    window.Text("Text1").SetText("Edited.example");  // the edited text is what counts
+    window.Text(design::Form3Controls::Text1)
+        .SetText("Edited.example");  // the edited text is what counts
     window.Click(GetParam().button);
     EXPECT_TRUE(state.blnPromptDone);
     EXPECT_EQ(state.blnPromptAllow, GetParam().allow);
@@ -103,13 +105,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Form3Test, CloseBoxAndEscapeAnswerBlock) {
     Ask("ads.example");
-    window.Raise({platform::EventKind::QueryClose, ""});
+    window.Raise(platform::EventKind::QueryClose, "");
     EXPECT_TRUE(state.blnPromptDone);
     EXPECT_FALSE(state.blnPromptAllow);
     EXPECT_EQ(state.intPromptAnswer, BlockerState::PromptAnswer::None) << "closed, not answered";
     EXPECT_FALSE(window.IsLoaded());
     Ask("ads.example");
-    window.Raise({platform::EventKind::EscapeKey, ""});
+    window.Raise(platform::EventKind::EscapeKey, "");
     EXPECT_TRUE(state.blnPromptDone);
     EXPECT_FALSE(state.blnPromptAllow);
     EXPECT_EQ(dir.EntryCount(), 0);

@@ -4,12 +4,23 @@
 
 #include "blocker/AllowNext.h"
 #include "mainwindow/Module2.h"
+#include "resources/Form1Design.h"
 #include "support/MainWindowFakes.h"
 
 namespace quell {
 namespace {
 
 using namespace quell::testing;
+
+// The finder behind every control reference: a name the table lacks, or one of another kind,
+// finds nothing, and a reference made from it does not compile.
+constexpr auto kCheckBox = design::ControlKind::CheckBox;
+static_assert(design::FindControl(design::kForm1Design, "Check1", kCheckBox) ==
+              design::Form1Controls::Check1.index);
+static_assert(design::FindControl(design::kForm1Design, "Check7", kCheckBox) < 0);
+static_assert(design::FindControl(design::kForm1Design, "List1", kCheckBox) < 0);
+static_assert(design::FindMenuItem(design::kForm1Design, "mnuFileItem", 0) < 0);
+static_assert(design::FindMenuArray(design::kForm1Design, "mnuFile") == 0);
 
 class Form1Test : public ::testing::Test, public MainWindowFakes {
   protected:
@@ -40,7 +51,7 @@ TEST_P(SwitchTextTest, ClickWritesItsStatusText) {
     window.Click(GetParam().box);
     EXPECT_EQ(Status(), GetParam().offText);
     // A value set by the program runs the same behaviour as a click.
-    window.Check(GetParam().box).SetValue(1);
+    window.Check({window.IndexOf(GetParam().box)}).SetValue(1);
     EXPECT_EQ(Status(), GetParam().onText);
 }
 
@@ -82,7 +93,7 @@ TEST_F(Form1Test, AlwaysOnTopMovesOnlyTheZOrderWithFlagsThree) {
 TEST_F(Form1Test, RunAtStartupFailureLeavesBoxUntickedAndSaysWhy) {
     services.runResult = {false, "Run On Startup could not be enabled: Access is denied."};
     window.Click("Check4");
-    EXPECT_EQ(window.Check("Check4").Value(), 0);
+    EXPECT_EQ(window.Check(design::Form1Controls::Check4).Value(), 0);
     EXPECT_EQ(Status(), "Run On Startup could not be enabled: Access is denied.");
     EXPECT_EQ(services.calls,
               (std::vector<std::string>{"EnableRunAtStartup", "DisableRunAtStartup"}));
@@ -91,47 +102,49 @@ TEST_F(Form1Test, RunAtStartupFailureLeavesBoxUntickedAndSaysWhy) {
 TEST_F(Form1Test, RunAtStartupForUserOnlyKeepsBoxTicked) {
     services.runResult = {true, "Run On Startup Enabled for your account only."};
     window.Click("Check4");
-    EXPECT_EQ(window.Check("Check4").Value(), 1);
+    EXPECT_EQ(window.Check(design::Form1Controls::Check4).Value(), 1);
     EXPECT_EQ(Status(), "Run On Startup Enabled for your account only.");
 }
 
 // The button, the Action menu entry, the tray entry and the hot key each toggle once.
 TEST_F(Form1Test, EveryAllowNextEntryTogglesExactlyOnce) {
+    namespace f1 = design::Form1Controls;
+    const auto item = design::MenuItem(design::kForm1Design, "mnuActionItem", 1);
     const platform::Event entries[] = {
-        {platform::EventKind::Click, "Command5"},
-        {platform::EventKind::Click, "mnuActionItem", 1},
-        {platform::EventKind::Click, "allow"},
-        {platform::EventKind::MouseMove, "pctHotkey", -1, 0, 0},
+        {platform::EventKind::Click, f1::Command5.index},
+        {platform::EventKind::Click, -1, item.position, 1},
+        {platform::EventKind::Click, -1, f1::allow.position},
+        {platform::EventKind::MouseMove, f1::pctHotkey.index},
     };
     for (const auto& entry : entries) {
         const bool before = state.blnAllowNext;
         window.Raise(entry);
-        EXPECT_NE(state.blnAllowNext, before) << entry.control;
+        EXPECT_NE(state.blnAllowNext, before) << entry.control << " " << entry.menuItem;
         EXPECT_EQ(Status(), before ? kNextNotAllowedText : kNextAllowedText);
     }
 }
 
 TEST_F(Form1Test, HotKeyTwiceLeavesPassOff) {
-    window.Raise({platform::EventKind::MouseMove, "pctHotkey"});
-    window.Raise({platform::EventKind::MouseMove, "pctHotkey", -1, 37, 12});
+    window.Raise(platform::EventKind::MouseMove, "pctHotkey");
+    window.Raise(platform::EventKind::MouseMove, "pctHotkey", -1, 37, 12);
     EXPECT_FALSE(state.blnAllowNext);
     EXPECT_EQ(Status(), "The next popup will NOT be allowed.");
 }
 
 TEST_F(Form1Test, MenusReachTheirTargetsAndOtherIndexesDoNothing) {
-    window.Raise({platform::EventKind::Click, "mnuToolsItem", 0});
+    window.Raise(platform::EventKind::Click, "mnuToolsItem", 0);
     EXPECT_EQ(Status(), "tools added");
-    window.Raise({platform::EventKind::Click, "mnuToolsItem", 1});
+    window.Raise(platform::EventKind::Click, "mnuToolsItem", 1);
     EXPECT_EQ(Status(), "tools removed");
-    window.Raise({platform::EventKind::Click, "Command7"});
-    window.Raise({platform::EventKind::Click, "mnuFileItem", 0});
-    window.Raise({platform::EventKind::Click, "mnuToolsItem", 2});
-    window.Raise({platform::EventKind::Click, "mnuHelpItem", 1});
-    window.Raise({platform::EventKind::Click, "close"});
-    window.Raise({platform::EventKind::Click, "mnuFileItem", 1});
-    window.Raise({platform::EventKind::Click, "Exit"});
-    window.Raise({platform::EventKind::Click, "mnuActionItem", 2});
-    window.Raise({platform::EventKind::Click, "blocked"});
+    window.Raise(platform::EventKind::Click, "Command7");
+    window.Raise(platform::EventKind::Click, "mnuFileItem", 0);
+    window.Raise(platform::EventKind::Click, "mnuToolsItem", 2);
+    window.Raise(platform::EventKind::Click, "mnuHelpItem", 1);
+    window.Raise(platform::EventKind::Click, "close");
+    window.Raise(platform::EventKind::Click, "mnuFileItem", 1);
+    window.Raise(platform::EventKind::Click, "Exit");
+    window.Raise(platform::EventKind::Click, "mnuActionItem", 2);
+    window.Raise(platform::EventKind::Click, "blocked");
     EXPECT_EQ(services.calls,
               (std::vector<std::string>{"AddToolsEntry", "RemoveToolsEntry", "OpenWebsite", "Exit",
                                         "Exit", "ShowBlockedPopups", "ShowBlockedPopups"}));
@@ -139,11 +152,11 @@ TEST_F(Form1Test, MenusReachTheirTargetsAndOtherIndexesDoNothing) {
 }
 
 TEST_F(Form1Test, HelpAndAboutGoOnTopOnlyWhileMainWindowIs) {
-    window.Raise({platform::EventKind::Click, "mnuHelpItem", 0});
+    window.Raise(platform::EventKind::Click, "mnuHelpItem", 0);
     EXPECT_TRUE(zorder.calls.empty());
     window.Click("Check3");
-    window.Raise({platform::EventKind::Click, "mnuHelpItem", 0});
-    window.Raise({platform::EventKind::Click, "mnuAboutItem", 0});
+    window.Raise(platform::EventKind::Click, "mnuHelpItem", 0);
+    window.Raise(platform::EventKind::Click, "mnuAboutItem", 0);
     EXPECT_TRUE(zorder.Topmost(800));
     EXPECT_TRUE(zorder.Topmost(900));
     EXPECT_EQ(zorder.calls.back().flags, 3u);
@@ -155,29 +168,29 @@ TEST_F(Form1Test, MinimiseHidesIntoTrayAndShowProgramRestores) {
     EXPECT_FALSE(window.Visible());
     EXPECT_EQ(form.state(), "down");
     EXPECT_EQ(store.Value("state"), "down");
-    window.Raise({platform::EventKind::Click, "show"});
+    window.Raise(platform::EventKind::Click, "show");
     EXPECT_TRUE(window.Visible());
     EXPECT_EQ(window.State(), platform::WindowState::Normal);
     EXPECT_EQ(store.Value("state"), "up");
-    window.Raise({platform::EventKind::Click, "mnuActionItem", 0});
+    window.Raise(platform::EventKind::Click, "mnuActionItem", 0);
     EXPECT_EQ(store.Value("state"), "down");
 }
 
 TEST_F(Form1Test, EnterAddsAndDeleteKeyDeletes) {
-    window.Text("Text1").SetText("a.example");
-    window.Raise({platform::EventKind::EnterKey, "Text1"});
-    window.Text("Text2").SetText("b.example");
-    window.Raise({platform::EventKind::EnterKey, "Text2"});
+    window.Text(design::Form1Controls::Text1).SetText("a.example");
+    window.Raise(platform::EventKind::EnterKey, "Text1");
+    window.Text(design::Form1Controls::Text2).SetText("b.example");
+    window.Raise(platform::EventKind::EnterKey, "Text2");
     EXPECT_EQ(dir.Read("allowed.txt"), "a.example\r\n\r\n");
     EXPECT_EQ(dir.Read("disallowed.txt"), "b.example\r\n\r\n");
     window.FakeList("List1").selected = 0;
-    window.Raise({platform::EventKind::DeleteKey, "List1"});
+    window.Raise(platform::EventKind::DeleteKey, "List1");
     EXPECT_EQ(dir.Read("allowed.txt"), "\r\n");
     EXPECT_EQ(state.strAllowed.Text(), "");
 }
 
 TEST_F(Form1Test, CloseBoxExits) {
-    window.Raise({platform::EventKind::QueryClose, ""});
+    window.Raise(platform::EventKind::QueryClose, "");
     EXPECT_EQ(services.calls, std::vector<std::string>{"Exit"});
 }
 

@@ -20,7 +20,9 @@ struct Machine : MainWindowFakes {
         EXPECT_TRUE(lists.LoadDisallowed().ok());
         services.chosenFile = "lists.txt";
     }
-    void Menu(int index) { form.OnEvent({platform::EventKind::Click, "mnuFileItem", index}); }
+    void Menu(int index) {
+        form.OnEvent(window.EventOf(platform::EventKind::Click, "mnuFileItem", index));
+    }
     std::string Status() { return Panel(2); }
 };
 

@@ -19,8 +19,9 @@ class StartupTest : public ::testing::Test, public MainWindowFakes {
         site.strCompanyName = "QuellPane Project";
         site.strWebsite = "quellpane.example";
         window.SetEventHandler([this](const platform::Event& e) {
-            if (e.kind == platform::EventKind::Click) {
-                clicks.emplace_back(e.control);
+            if (e.kind == platform::EventKind::Click && e.control >= 0) {
+                clicks.emplace_back(
+                    design::kForm1Design.controls[static_cast<std::size_t>(e.control)].name);
             }
             OnMainWindowEvent(parts, e);
         });
@@ -46,15 +47,17 @@ TEST_F(StartupTest, FirstRunCreatesListsAndComesUpWithDefaults) {
     EXPECT_EQ(state.strDisallowed.Text(), "");
     EXPECT_FALSE(state.blnAllowNext);
 
-    const std::pair<const char*, int> boxes[] = {{"Check1", 1}, {"Check2", 1}, {"Check3", 0},
-                                                 {"Check4", 0}, {"Check5", 1}, {"Check6", 0}};
+    namespace f1 = design::Form1Controls;
+    const std::pair<design::CheckRef, int> boxes[] = {{f1::Check1, 1}, {f1::Check2, 1},
+                                                      {f1::Check3, 0}, {f1::Check4, 0},
+                                                      {f1::Check5, 1}, {f1::Check6, 0}};
     for (const auto& [box, value] : boxes) {
-        EXPECT_EQ(window.Check(box).Value(), value) << box;
+        EXPECT_EQ(window.Check(box).Value(), value) << box.index;
     }
     // Restoring "chkSound" as 1 runs its click, which writes it back at once.
     EXPECT_EQ(store.writes, Strings{"chkSound"});
     EXPECT_EQ(window.caption, "QuellPane by QuellPane Project");
-    EXPECT_EQ(window.Text("Command7").Text(), "Visit quellpane.example");
+    EXPECT_EQ(window.Text(design::Form1Controls::Command7).Text(), "Visit quellpane.example");
     EXPECT_EQ(Panel(1), "0 Popups blocked to date");
     EXPECT_EQ(window.FakeStatus("StatusBar1").widths, (std::vector<int>{3802, 3802}));
     EXPECT_EQ(window.State(), platform::WindowState::Normal);
@@ -62,7 +65,7 @@ TEST_F(StartupTest, FirstRunCreatesListsAndComesUpWithDefaults) {
                                        "CreateTracker", "ShowHelp"}));
     ASSERT_EQ(hotKey.installs.size(), 1u);
     EXPECT_EQ(hotKey.installs[0].first, window.Handle());
-    EXPECT_EQ(hotKey.installs[0].second, window.ControlHandle("pctHotkey"));
+    EXPECT_EQ(hotKey.installs[0].second, window.ControlHandle(design::Form1Controls::pctHotkey));
     EXPECT_TRUE(zorder.calls.empty());
 }
 
@@ -158,10 +161,10 @@ TEST_F(StartupTest, UnreadableListIsSaidAndReadAgainOnATimer) {
     ASSERT_EQ(window.timers.size(), 1u);
     const int timer = window.timers.begin()->first;
 
-    window.Raise({platform::EventKind::Timer, "", timer});  // still held
+    window.Raise(platform::EventKind::Timer, "", timer);  // still held
     EXPECT_EQ(window.timers.size(), 1u);
     files.failRead = false;
-    window.Raise({platform::EventKind::Timer, "", timer});
+    window.Raise(platform::EventKind::Timer, "", timer);
     EXPECT_TRUE(window.timers.empty());
     EXPECT_EQ(Panel(2), "disallowed.txt could be read now: the list shows all its entries.");
     EXPECT_EQ(window.FakeList("List1").items, Strings{"a.example"});
@@ -217,7 +220,7 @@ TEST_F(StartupTest, UnloadSavesInOrderThenReleasesEverything) {
 TEST_F(StartupTest, SessionEndSavesCounterAndSwitches) {
     Form1_Load(parts);
     state.lngBlocked = 12;
-    window.Raise({platform::EventKind::EndSession, ""});
+    window.Raise(platform::EventKind::EndSession, "");
     EXPECT_EQ(store.Value("intStopped"), "12");
     EXPECT_EQ(store.Value("chkStopPop"), "1");
     EXPECT_EQ(services.Count("EndProgram"), 0);

@@ -23,12 +23,12 @@ class FakeRichText : public platform::RichTextBox {
     std::string loaded;
 };
 
+// The fake control at a position of the table, of the kind asked for.
 template <class T>
-T& FindControl(std::map<std::string, std::unique_ptr<T>>& map, std::string_view name,
-               std::string_view form) {
-    auto found = map.find(std::string(name));
+T& FindControl(std::map<int, std::unique_ptr<T>>& map, int index, std::string_view form) {
+    auto found = map.find(index);
     if (found == map.end()) {
-        throw std::out_of_range("no control " + std::string(name) + " of that kind in " +
+        throw std::out_of_range("no control #" + std::to_string(index) + " of that kind in " +
                                 std::string(form));
     }
     return *found->second;
@@ -75,8 +75,8 @@ class FakeForm : public platform::Form {
         ++loads;
         loaded_ = true;
         caption = std::string(design_.caption);
-        for (const auto& control : design_.controls) {
-            Create(control);
+        for (std::size_t i = 0; i < design_.controls.size(); ++i) {
+            Create(static_cast<int>(i), design_.controls[i]);
         }
         return true;
     }
@@ -99,7 +99,7 @@ class FakeForm : public platform::Form {
         visible_ = true;
         if (!shownOnce_) {
             shownOnce_ = true;
-            Raise({platform::EventKind::Resize, ""});
+            Raise({platform::EventKind::Resize});
         }
     }
     void BringToFront() override {
@@ -109,13 +109,12 @@ class FakeForm : public platform::Form {
     void Hide() override { visible_ = false; }
     bool Visible() const override { return visible_; }
     platform::WindowHandle Handle() const override { return loaded_ ? handle_ : 0; }
-    platform::WindowHandle ControlHandle(std::string_view name) const override {
-        for (std::size_t i = 0; i < design_.controls.size(); ++i) {
-            if (design_.controls[i].name == name) {
-                return handle_ + 1 + i;
-            }
+    platform::WindowHandle ControlHandle(design::AnyControlRef control) const override {
+        if (control.index < 0 ||
+            static_cast<std::size_t>(control.index) >= design_.controls.size()) {
+            throw std::out_of_range("no control #" + std::to_string(control.index));
         }
-        throw std::out_of_range("no control " + std::string(name));
+        return handle_ + 1 + static_cast<platform::WindowHandle>(control.index);
     }
     void SetCaption(const std::string& text) override { caption = text; }
     platform::WindowState State() const override { return state_; }
@@ -133,30 +132,24 @@ class FakeForm : public platform::Form {
         state_ = state;
         visible_ = true;
         if (changed) {
-            Raise({platform::EventKind::Resize, ""});
+            Raise({platform::EventKind::Resize});
         }
     }
     int ClientWidthTwips() const override { return design_.clientWidth; }
     void StartTimer(int id, int ms) override { timers[id] = ms; }
     void StopTimer(int id) override { timers.erase(id); }
 
-    platform::CheckBox& Check(std::string_view name) override {
-        return FindControl(checks_, name, design_.name);
+    platform::CheckBox& Check(design::CheckRef box) override {
+        return FindControl(checks_, box.index, design_.name);
     }
-    platform::ListBox& List(std::string_view name) override {
-        return FindControl(lists_, name, design_.name);
+    platform::ListBox& List(design::ListRef list) override { return FakeList(list.index); }
+    platform::TextBox& Text(design::CaptionRef control) override {
+        return FindControl(texts_, control.index, design_.name);
     }
-    platform::TextBox& Text(std::string_view name) override {
-        return FindControl(texts_, name, design_.name);
-    }
-    platform::StatusBar& Status(std::string_view name) override {
-        return FindControl(statuses_, name, design_.name);
-    }
-    platform::ListView& Rows(std::string_view name) override { return FakeRows(name); }
-    FakeListView& FakeRows(std::string_view name) { return FindControl(rows_, name, design_.name); }
-    platform::RichTextBox& Rich(std::string_view name) override {
-        return FindControl(riches_, name, design_.name);
-    }
+    platform::StatusBar& Status(design::StatusRef bar) override { return FakeStatus(bar.index); }
+    platform::ListView& Rows(design::RowsRef view) override { return FakeRows(view.index); }
+    platform::RichTextBox& Rich(design::RichRef view) override { return FakeRich(view.index); }
+
     void SetEventHandler(std::function<void(const platform::Event&)> handler) override {
         handler_ = std::move(handler);
     }
@@ -168,11 +161,36 @@ class FakeForm : public platform::Form {
                 name = pair.box;  // a switch's label clicks its box
             }
         }
-        if (auto box = checks_.find(std::string(name)); box != checks_.end()) {
+        if (const int menuItem = design::FindMenuItem(design_, name, index); menuItem >= 0) {
+            Raise({platform::EventKind::Click, -1, menuItem, index});
+        } else if (auto box = checks_.find(IndexOf(name)); box != checks_.end()) {
             box->second->SetValue(box->second->Value() == 1 ? 0 : 1);
         } else {
-            Raise({platform::EventKind::Click, name, index});
+            Raise({platform::EventKind::Click, IndexOf(name), -1, index});
         }
+    }
+    // An event of the named control or menu item ("" for the window), as the window raises it.
+    platform::Event EventOf(platform::EventKind kind, std::string_view name, int index = -1,
+                            int x = 0, int y = 0) const {
+        platform::Event event{kind, -1, -1, index, x, y};
+        if (name.empty()) {
+            return event;
+        }
+        event.menuItem = design::FindMenuItem(design_, name, index);
+        // An index the array lacks still reaches the array's handler, to show it is ignored.
+        for (std::size_t i = 0; event.menuItem < 0 && i < design_.menuItems.size(); ++i) {
+            if (design_.menuItems[i].name == name && design_.menuItems[i].index >= 0) {
+                event.menuItem = static_cast<int>(i);
+            }
+        }
+        if (event.menuItem < 0) {
+            event.control = IndexOf(name);
+        }
+        return event;
+    }
+    void Raise(platform::EventKind kind, std::string_view name, int index = -1, int x = 0,
+               int y = 0) {
+        Raise(EventOf(kind, name, index, x, y));
     }
     void Raise(const platform::Event& event) {
         if (handler_) {
@@ -180,12 +198,20 @@ class FakeForm : public platform::Form {
         }
     }
 
-    FakeListBox& FakeList(std::string_view name) { return FindControl(lists_, name, design_.name); }
-    FakePanelStatusBar& FakeStatus(std::string_view name) {
-        return FindControl(statuses_, name, design_.name);
-    }
-    FakeRichText& FakeRich(std::string_view name) {
-        return FindControl(riches_, name, design_.name);
+    FakeListBox& FakeList(std::string_view name) { return FakeList(IndexOf(name)); }
+    FakePanelStatusBar& FakeStatus(std::string_view name) { return FakeStatus(IndexOf(name)); }
+    FakeRichText& FakeRich(std::string_view name) { return FakeRich(IndexOf(name)); }
+    FakeListView& FakeRows(std::string_view name) { return FakeRows(IndexOf(name)); }
+
+    // The position of the named control; std::out_of_range for a name not in the table.
+    int IndexOf(std::string_view name) const {
+        for (std::size_t i = 0; i < design_.controls.size(); ++i) {
+            if (design_.controls[i].name == name) {
+                return static_cast<int>(i);
+            }
+        }
+        throw std::out_of_range("no control " + std::string(name) + " in " +
+                                std::string(design_.name));
     }
 
     std::string caption;
@@ -195,30 +221,36 @@ class FakeForm : public platform::Form {
     int broughtToFront = 0;
 
   private:
-    void Create(const design::ControlDesign& control) {
-        const std::string name(control.name);
+    FakeListBox& FakeList(int index) { return FindControl(lists_, index, design_.name); }
+    FakePanelStatusBar& FakeStatus(int index) {
+        return FindControl(statuses_, index, design_.name);
+    }
+    FakeRichText& FakeRich(int index) { return FindControl(riches_, index, design_.name); }
+    FakeListView& FakeRows(int index) { return FindControl(rows_, index, design_.name); }
+
+    void Create(int index, const design::ControlDesign& control) {
         using design::ControlKind;
         switch (control.kind) {
             case ControlKind::CheckBox: {
                 auto box = std::make_unique<FakeCheckBox>(0);
-                box->onClick = [this, name] { Raise({platform::EventKind::Click, name}); };
-                checks_[name] = std::move(box);
+                box->onClick = [this, index] { Raise({platform::EventKind::Click, index}); };
+                checks_[index] = std::move(box);
                 break;
             }
             case ControlKind::ListBox:
-                lists_[name] = std::make_unique<FakeListBox>();
+                lists_[index] = std::make_unique<FakeListBox>();
                 break;
             case ControlKind::StatusBar:
-                statuses_[name] = std::make_unique<FakePanelStatusBar>();
+                statuses_[index] = std::make_unique<FakePanelStatusBar>();
                 break;
             case ControlKind::RichText:
-                riches_[name] = std::make_unique<FakeRichText>();
+                riches_[index] = std::make_unique<FakeRichText>();
                 break;
             case ControlKind::ListView:
-                rows_[name] = std::make_unique<FakeListView>();
+                rows_[index] = std::make_unique<FakeListView>();
                 break;
             default:
-                texts_[name] = std::make_unique<FakeTextBox>(std::string(control.text));
+                texts_[index] = std::make_unique<FakeTextBox>(std::string(control.text));
                 break;
         }
     }
@@ -230,12 +262,12 @@ class FakeForm : public platform::Form {
     bool shownOnce_ = false;
     platform::WindowState state_ = platform::WindowState::Normal;
     std::function<void(const platform::Event&)> handler_;
-    std::map<std::string, std::unique_ptr<FakeCheckBox>> checks_;
-    std::map<std::string, std::unique_ptr<FakeListBox>> lists_;
-    std::map<std::string, std::unique_ptr<FakeTextBox>> texts_;
-    std::map<std::string, std::unique_ptr<FakePanelStatusBar>> statuses_;
-    std::map<std::string, std::unique_ptr<FakeRichText>> riches_;
-    std::map<std::string, std::unique_ptr<FakeListView>> rows_;
+    std::map<int, std::unique_ptr<FakeCheckBox>> checks_;
+    std::map<int, std::unique_ptr<FakeListBox>> lists_;
+    std::map<int, std::unique_ptr<FakeTextBox>> texts_;
+    std::map<int, std::unique_ptr<FakePanelStatusBar>> statuses_;
+    std::map<int, std::unique_ptr<FakeRichText>> riches_;
+    std::map<int, std::unique_ptr<FakeListView>> rows_;
 };
 
 // Records every SetWindowPos call.

@@ -23,7 +23,8 @@ struct MainWindowFakes {
     FakeSettingsStore store;
     Settings settings{store, "QuellPane", "quellpane.example"};
     FaultyTextFiles files;
-    Module1 lists{state, window.List("List1"), window.List("List2"), files, dir.path()};
+    Module1 lists{state, window.List(design::Form1Controls::List1),
+                  window.List(design::Form1Controls::List2), files, dir.path()};
     RecordingZOrder zorder;
     RecordingServices services;
     Form1 form{state, window, settings, lists, zorder, services};

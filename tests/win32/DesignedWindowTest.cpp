@@ -46,6 +46,7 @@ using quell::design::kVerdana;
 using quell::design::kVerdanaBold;
 using quell::design::kWebsiteDesign;
 using quell::design::WindowDesign;
+namespace f1 = quell::design::Form1Controls;
 
 struct Seen {
     EventKind kind;
@@ -61,8 +62,15 @@ std::ostream& operator<<(std::ostream& out, const Seen& seen) {
                << seen.index << ", " << seen.x << ", " << seen.y << "}";
 }
 
+// The main window's event with its source's design name, "" for the window itself.
 Seen Record(const Event& event) {
-    return {event.kind, std::string(event.control), event.index, event.x, event.y};
+    std::string_view source;
+    if (event.control >= 0) {
+        source = kForm1Design.controls[static_cast<std::size_t>(event.control)].name;
+    } else if (event.menuItem >= 0) {
+        source = kForm1Design.menuItems[static_cast<std::size_t>(event.menuItem)].name;
+    }
+    return {event.kind, std::string(source), event.index, event.x, event.y};
 }
 
 // What the program's message loop does with each message.
@@ -426,14 +434,18 @@ TEST_F(MainWindow, PopupMenuChoiceRaisesClickAndTheLoopGetsANullMessage) {
     EXPECT_EQ(seen_, (std::vector<Seen>{{EventKind::Click, "close", -1}}));
 }
 
-TEST_F(MainWindow, NamesNotInTheTableAreProgrammingErrors) {
-    EXPECT_THROW(form_->Check("Check9"), std::invalid_argument);
-    EXPECT_THROW(form_->Check("List1"), std::invalid_argument);  // wrong kind
-    EXPECT_THROW(form_->List("Text1"), std::invalid_argument);
-    EXPECT_THROW(form_->Status("Label1"), std::invalid_argument);
-    EXPECT_THROW(form_->Rich("Text1"), std::invalid_argument);
-    EXPECT_THROW(form_->Text("List1"), std::invalid_argument);
-    EXPECT_THROW(form_->ControlHandle("Nothing"), std::invalid_argument);
+// Names are checked when the program is compiled; a reference made by hand, or taken from
+// another window's table, is still caught.
+TEST_F(MainWindow, ReferencesNotInTheTableAreProgrammingErrors) {
+    using quell::design::ControlKind;
+    EXPECT_THROW(form_->Check({99}), std::invalid_argument);
+    EXPECT_THROW(form_->Check({f1::List1.index}), std::invalid_argument);  // wrong kind
+    EXPECT_THROW(form_->List({f1::Text1.index}), std::invalid_argument);
+    EXPECT_THROW(form_->Status({f1::Label1.index}), std::invalid_argument);
+    EXPECT_THROW(form_->Rich({f1::Text1.index}), std::invalid_argument);
+    EXPECT_THROW(form_->Text(quell::design::ControlRef<ControlKind::Label>{-1}),
+                 std::invalid_argument);
+    EXPECT_THROW(form_->ControlHandle(quell::design::PictureRef{99}), std::invalid_argument);
     EXPECT_THROW(form_->ShowPopupMenu("mnuFile", {0, 0}), std::invalid_argument);  // menu bar
     EXPECT_THROW(form_->ShowPopupMenu("Tray", {0, 0}), std::invalid_argument);
 }
@@ -449,16 +461,15 @@ TEST(BoxLabels, ThatDoNotPairALabelWithACheckBoxAreProgrammingErrors) {
     }
 }
 
-TEST_F(MainWindow, AWrongNameInsideAHandlerStopsTheProgramWithItsMessage) {
+TEST_F(MainWindow, AWrongReferenceInsideAHandlerStopsTheProgramWithItsMessage) {
     // Outside a window procedure the exception reaches the caller (above); inside one it
     // cannot cross Windows, so the program says what went wrong and stops.
-    form_->SetEventHandler([this](const Event&) { form_->Check("Check9"); });
-    EXPECT_DEATH(::SendMessageW(Hwnd("Command1"), BM_CLICK, 0, 0),
-                 "Form1 has no control named Check9");
+    form_->SetEventHandler([this](const Event&) { form_->Check({99}); });
+    EXPECT_DEATH(::SendMessageW(Hwnd("Command1"), BM_CLICK, 0, 0), "Form1 has no control #99");
 }
 
 TEST_F(MainWindow, ProgramSetCheckValueRaisesClickOnlyWhenItChanges) {
-    platform::CheckBox& box = form_->Check("Check1");
+    platform::CheckBox& box = form_->Check(f1::Check1);
     std::vector<int> valuesAtClick;
     form_->SetEventHandler([&](const Event& event) {
         seen_.push_back(Record(event));
@@ -486,7 +497,7 @@ TEST_F(MainWindow, ProgramSetCheckValueRaisesClickOnlyWhenItChanges) {
 }
 
 TEST_F(MainWindow, UserClickTogglesTheBoxAndRaisesOneClick) {
-    platform::CheckBox& box = form_->Check("Check2");
+    platform::CheckBox& box = form_->Check(f1::Check2);
     for (const int expected : {1, 0, 1}) {
         seen_.clear();
         ::SendMessageW(Hwnd("Check2"), BM_CLICK, 0, 0);
@@ -514,8 +525,8 @@ TEST_F(MainWindow, ButtonsAndLabelsRaiseClick) {
 }
 
 TEST_F(MainWindow, StatusBarClickCarriesThePanelNumberedFromOne) {
-    form_->Status("StatusBar1").AddPanel();
-    form_->Status("StatusBar1").AddPanel();
+    form_->Status(f1::StatusBar1).AddPanel();
+    form_->Status(f1::StatusBar1).AddPanel();
     for (const auto& [part, panel] : {std::pair{0, 1}, {1, 2}, {-1, 0}}) {
         seen_.clear();
         NMMOUSE click{};
@@ -578,7 +589,7 @@ TEST_F(MainWindow, PostedMouseMoveToTheHotKeyTargetRaisesMouseMove) {
 }
 
 TEST_F(MainWindow, StatusBarPanelsAreAddedSizedInTwipsAndWritten) {
-    platform::StatusBar& bar = form_->Status("StatusBar1");
+    platform::StatusBar& bar = form_->Status(f1::StatusBar1);
     const HWND hwnd = Hwnd("StatusBar1");
     auto panelText = [&](int part) {
         wchar_t text[256] = {};
@@ -623,12 +634,12 @@ TEST_F(MainWindow, StatusBarPanelsAreAddedSizedInTwipsAndWritten) {
 }
 
 TEST_F(MainWindow, TextAndListAdaptersReadAndWriteTheControls) {
-    form_->Text("Command7").SetText("Visit example.com");
+    form_->Text(f1::Command7).SetText("Visit example.com");
     EXPECT_EQ(TextOf(Hwnd("Command7")), "Visit example.com");
-    form_->Text("Text1").SetText("caf\xC3\xA9.example");  // UTF-8 in, UTF-16 in the control
-    EXPECT_EQ(form_->Text("Text1").Text(), "caf\xC3\xA9.example");
+    form_->Text(f1::Text1).SetText("caf\xC3\xA9.example");  // UTF-8 in, UTF-16 in the control
+    EXPECT_EQ(form_->Text(f1::Text1).Text(), "caf\xC3\xA9.example");
 
-    platform::ListBox& list = form_->List("List1");
+    platform::ListBox& list = form_->List(f1::List1);
     for (const char* site : {"b.example", "a.example", "c.example"}) {
         list.AddItem(site);
     }
@@ -734,9 +745,9 @@ TEST_P(UnloadInsideAHandler, IsSafeAndTheFormLoadsAgain) {
     EXPECT_FALSE(::IsWindow(before));
     EXPECT_FALSE(::IsWindow(button));
     // The adapters outlive the window and act on nothing until the next load.
-    form_->Check("Check1").SetValue(1);
-    EXPECT_EQ(form_->Check("Check1").Value(), 0);
-    EXPECT_EQ(form_->Text("Text1").Text(), "");
+    form_->Check(f1::Check1).SetValue(1);
+    EXPECT_EQ(form_->Check(f1::Check1).Value(), 0);
+    EXPECT_EQ(form_->Text(f1::Text1).Text(), "");
     EXPECT_EQ(events, 1);
 
     ASSERT_TRUE(form_->Load());
@@ -754,7 +765,7 @@ INSTANTIATE_TEST_SUITE_P(
                        ::SendMessageW(form.ControlHwnd("Command1"), BM_CLICK, 0, 0);
                    }},
         UnloadCase{"CheckBoxSetByTheProgram",
-                   [](DesignedWindow& form) { form.Check("Check5").SetValue(1); }},
+                   [](DesignedWindow& form) { form.Check(f1::Check5).SetValue(1); }},
         UnloadCase{"MenuCommand",
                    [](DesignedWindow& form) {
                        ::SendMessageW(
@@ -879,8 +890,8 @@ TEST(PromptWindow, IsAFixedDialogWithItsCaptionAndNoMinimiseBox) {
     EXPECT_FALSE(StyleOf(form->Hwnd()) & WS_MINIMIZEBOX);
     EXPECT_EQ(::GetMenu(form->Hwnd()), nullptr);
     // The prompt's site is written and read through its text box.
-    form->Text("Text1").SetText("popups.example");
-    EXPECT_EQ(form->Text("Text1").Text(), "popups.example");
+    form->Text(quell::design::Form3Controls::Text1).SetText("popups.example");
+    EXPECT_EQ(form->Text(quell::design::Form3Controls::Text1).Text(), "popups.example");
 }
 
 // The program's manifest asks for version 6 of the common controls, which alone shows
@@ -1176,9 +1187,10 @@ TEST(RichText, LoadsAnRtfFileAndReportsAnUnreadableOne) {
     static constexpr ControlDesign kHelp[] = {
         {"rtf1", ControlKind::RichText, "", 0, 0, 3000, 1500, "placeholder", "", kVerdana},
     };
-    const WindowDesign design{"Form8", "Readme/Help", 3000, 1500, Border::FixedDialog,
-                              false,   false,         true, "",   kVerdana,
-                              kHelp};
+    static constexpr WindowDesign design{"Form8", "Readme/Help", 3000, 1500, Border::FixedDialog,
+                                         false,   false,         true, "",   kVerdana,
+                                         kHelp};
+    constexpr auto rtf1 = quell::design::Control<ControlKind::RichText>(design, "rtf1");
     Win32Toolkit toolkit;
     const auto form = toolkit.CreateDesignedWindow(design);
     ASSERT_TRUE(form->Load());
@@ -1186,9 +1198,9 @@ TEST(RichText, LoadsAnRtfFileAndReportsAnUnreadableOne) {
 
     quell::testing::TempFolder folder;
     folder.Write("Help.rtf", "{\\rtf1\\ansi {\\b Popups} are blocked.\\par}");
-    EXPECT_TRUE(form->Rich("rtf1").LoadFile(folder.File("Help.rtf")));
+    EXPECT_TRUE(form->Rich(rtf1).LoadFile(folder.File("Help.rtf")));
     EXPECT_EQ(TextOf(form->ControlHwnd("rtf1")).rfind("Popups are blocked.", 0), 0u);
-    EXPECT_FALSE(form->Rich("rtf1").LoadFile(folder.File("Missing.rtf")));
+    EXPECT_FALSE(form->Rich(rtf1).LoadFile(folder.File("Missing.rtf")));
 
     // A document longer than the view gets a scroll bar to reach the rest.
     std::string longer = "{\\rtf1\\ansi ";
@@ -1196,7 +1208,7 @@ TEST(RichText, LoadsAnRtfFileAndReportsAnUnreadableOne) {
         longer += "A line of the help document.\\par ";
     }
     folder.Write("Long.rtf", longer + "}");
-    EXPECT_TRUE(form->Rich("rtf1").LoadFile(folder.File("Long.rtf")));
+    EXPECT_TRUE(form->Rich(rtf1).LoadFile(folder.File("Long.rtf")));
     EXPECT_TRUE(StyleOf(form->ControlHwnd("rtf1")) & WS_VSCROLL);
 }
 

@@ -16,6 +16,7 @@ namespace platform::win32 {
 namespace {
 
 using quell::design::kForm1Design;
+namespace f1 = quell::design::Form1Controls;
 
 struct FakeSubject {
     quell::testing::FakeForm form{kForm1Design};
@@ -40,7 +41,11 @@ class FormContract : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(form().Load());
         form().SetEventHandler([this](const Event& event) {
-            seen.push_back(event.kind == EventKind::Resize ? "Resize" : std::string(event.control));
+            seen.push_back(
+                event.kind == EventKind::Resize
+                    ? "Resize"
+                    : std::string(
+                          kForm1Design.controls[static_cast<std::size_t>(event.control)].name));
         });
     }
     Form& form() { return subject.Get(); }
@@ -82,7 +87,7 @@ TYPED_TEST(FormContract, OnceShownEveryStateChangeIsOneResizeAndShowingAgainNone
 }
 
 TYPED_TEST(FormContract, AValueSetByTheProgramClicksTheBoxOnlyWhenItChanges) {
-    CheckBox& box = this->form().Check("Check1");
+    CheckBox& box = this->form().Check(f1::Check1);
     box.SetValue(1);
     box.SetValue(1);
     box.SetValue(0);
@@ -91,14 +96,16 @@ TYPED_TEST(FormContract, AValueSetByTheProgramClicksTheBoxOnlyWhenItChanges) {
 
 TYPED_TEST(FormContract, AClickOnASwitchsLabelClicksItsBox) {
     for (const auto& [label, box] :
-         {std::pair{"Label5", "Check1"}, std::pair{"Label6", "Check2"},
-          std::pair{"Label4", "Check6"}, std::pair{"Label2", "Check5"},
-          std::pair{"Label7", "Check3"}, std::pair{"Label8", "Check4"}}) {
+         {std::pair{f1::Label5, f1::Check1}, std::pair{f1::Label6, f1::Check2},
+          std::pair{f1::Label4, f1::Check6}, std::pair{f1::Label2, f1::Check5},
+          std::pair{f1::Label7, f1::Check3}, std::pair{f1::Label8, f1::Check4}}) {
+        const std::string_view labelName = kForm1Design.controls[label.index].name;
+        const std::string boxName(kForm1Design.controls[box.index].name);
         for (const int expected : {1, 0}) {
             this->seen.clear();
-            this->subject.UserClick(label);
-            EXPECT_EQ(this->form().Check(box).Value(), expected) << label;
-            EXPECT_EQ(this->seen, std::vector<std::string>{box}) << label;
+            this->subject.UserClick(labelName);
+            EXPECT_EQ(this->form().Check(box).Value(), expected) << labelName;
+            EXPECT_EQ(this->seen, std::vector<std::string>{boxName}) << labelName;
         }
     }
 }

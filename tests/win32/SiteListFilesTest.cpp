@@ -25,7 +25,8 @@ class SiteListFilesTest : public ::testing::Test {
     quell::testing::TempFolder dir_;
     quell::BlockerState state_;
     Win32TextFiles files_;
-    quell::Module1 lists_{state_, form_->List("List1"), form_->List("List2"), files_, dir_.path()};
+    quell::Module1 lists_{state_, form_->List(quell::design::Form1Controls::List1),
+                          form_->List(quell::design::Form1Controls::List2), files_, dir_.path()};
 };
 
 // Whatever a hand-edited file holds comes back byte for byte from a load and a full rewrite:
@@ -42,8 +43,8 @@ TEST_F(SiteListFilesTest, LoadThenRewriteKeepsEveryLineByteForByte) {
     }
     dir_.Write("allowed.txt", file);
     ASSERT_TRUE(lists_.LoadAllowed().ok());
-    ASSERT_EQ(form_->List("List1").ListCount(), 5);
-    EXPECT_EQ(form_->List("List1").List(1), std::string("\0", 1));
+    ASSERT_EQ(form_->List(quell::design::Form1Controls::List1).ListCount(), 5);
+    EXPECT_EQ(form_->List(quell::design::Form1Controls::List1).List(1), std::string("\0", 1));
     ASSERT_TRUE(lists_.SaveAllowed().ok());
     EXPECT_EQ(dir_.Read("allowed.txt"), file + "\r\n");
 }
@@ -61,10 +62,10 @@ TEST_F(SiteListFilesTest, ListBoxAnswersTextMessagesFromItsItems) {
     EXPECT_EQ(::SendMessageW(list, LB_GETTEXTLEN, 2, 0), LB_ERR);
 
     ::SendMessageW(list, LB_SETCURSEL, 1, 0);
-    form_->List("List2").RemoveItem(0);
+    form_->List(quell::design::Form1Controls::List2).RemoveItem(0);
     EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
-    EXPECT_TRUE(form_->List("List2").Selected(0));
-    EXPECT_EQ(form_->List("List2").List(0), "caf\xC3\xA9.example");
+    EXPECT_TRUE(form_->List(quell::design::Form1Controls::List2).Selected(0));
+    EXPECT_EQ(form_->List(quell::design::Form1Controls::List2).List(0), "caf\xC3\xA9.example");
 }
 
 }  // namespace

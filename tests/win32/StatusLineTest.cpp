@@ -24,7 +24,7 @@ class StatusLine : public ::testing::Test {
         ASSERT_TRUE(form_->Load());
         hwnd_ = form_->ControlHwnd("StatusBar1");
         // The panels as start-up adds them: two halves of the client width.
-        platform::StatusBar& bar = form_->Status("StatusBar1");
+        platform::StatusBar& bar = form_->Status(quell::design::Form1Controls::StatusBar1);
         bar.AddPanel();
         bar.AddPanel();
         bar.SetPanelWidth(1, form_->ClientWidthTwips() / 2);
@@ -60,7 +60,7 @@ TEST_F(StatusLine, APanelsWholeTextIsItsTooltip) {
     const std::string text =
         "Could not save allowed.txt: There is not enough space on the disk. (C:\\Program "
         "Files\\QuellPane\\allowed.txt)";
-    platform::SetStatus(form_->Status("StatusBar1"), text);
+    platform::SetStatus(form_->Status(quell::design::Form1Controls::StatusBar1), text);
     wchar_t tip[512] = {};
     ::SendMessageW(hwnd_, SB_GETTIPTEXTW, MAKEWPARAM(1, 512), reinterpret_cast<LPARAM>(tip));
     EXPECT_EQ(Narrow(tip), text);

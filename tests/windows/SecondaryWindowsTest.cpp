@@ -84,7 +84,7 @@ TEST_F(WebsiteOpenerTest, OpensOnceAndUnloadsASecondLater) {
     EXPECT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(site.strLinkMode, "Website");  // pending for the next load
 
-    window.Raise({platform::EventKind::Timer, "", frmWebsite::kTimer1});
+    window.Raise(platform::EventKind::Timer, "", frmWebsite::kTimer1);
     EXPECT_FALSE(window.IsLoaded());
     opener.Load();
     EXPECT_EQ(shell.opened.size(), 2u);
@@ -109,10 +109,10 @@ TEST(AboutWindowTest, ShowsVersionInformationAndOpensWebsite) {
     frmAbout about(window, site, version, [&] { ++opened; });
     EXPECT_EQ(about.Show(), 600u);
     EXPECT_EQ(window.caption, "About QuellPane");
-    EXPECT_EQ(window.Text("Label1").Text(), "QuellPane");
-    EXPECT_EQ(window.Text("lblVersion").Text(), "1.0");
-    EXPECT_EQ(window.Text("lblCompany").Text(), "QuellPane Project");
-    EXPECT_EQ(window.Text("lblWebsite").Text(), "quellpane.example");
+    EXPECT_EQ(window.Text(design::frmAboutControls::Label1).Text(), "QuellPane");
+    EXPECT_EQ(window.Text(design::frmAboutControls::lblVersion).Text(), "1.0");
+    EXPECT_EQ(window.Text(design::frmAboutControls::lblCompany).Text(), "QuellPane Project");
+    EXPECT_EQ(window.Text(design::frmAboutControls::lblWebsite).Text(), "quellpane.example");
     window.Click("lblWebsite");
     EXPECT_EQ(site.strLinkMode, "Website");
     EXPECT_EQ(opened, 1);
@@ -154,7 +154,7 @@ TEST_F(HelpWindowTest, FirstOpenIsTopmostCheckedAndStoresNothing) {
     EXPECT_EQ(Show(), std::optional<platform::WindowHandle>(700));
     EXPECT_EQ(window.FakeRich("rtf1").loaded,
               platform::InFolder("C:\\Program Files\\QuellPane", "Help.rtf"));
-    EXPECT_EQ(window.Check("Check1").Value(), 1);
+    EXPECT_EQ(window.Check(design::Form8Controls::Check1).Value(), 1);
     EXPECT_TRUE(zorder.Topmost(700));
     EXPECT_EQ(zorder.calls.back().flags, 3u);
     EXPECT_TRUE(store.writes.empty());
@@ -171,13 +171,13 @@ TEST_F(HelpWindowTest, FirstOpenIsTopmostCheckedAndStoresNothing) {
 TEST_F(HelpWindowTest, StoredValueSetsTheBox) {
     store.Put("showHelp", "0");
     Show();
-    EXPECT_EQ(window.Check("Check1").Value(), 0);
+    EXPECT_EQ(window.Check(design::Form8Controls::Check1).Value(), 0);
     EXPECT_EQ(store.writes, std::vector<std::string>{"showHelp"});  // the same "0" back
     window.Unload();
     store.Put("showHelp", "often");
     store.writes.clear();
     Show();
-    EXPECT_EQ(window.Check("Check1").Value(), 1);
+    EXPECT_EQ(window.Check(design::Form8Controls::Check1).Value(), 1);
     EXPECT_TRUE(store.writes.empty());
 }
 
@@ -194,10 +194,10 @@ TEST(SplashTest, HandsOverOnThe75thTickExactlyOnce) {
     EXPECT_TRUE(window.Visible());
     EXPECT_EQ(window.timers[frmSplash::kTimer2], frmSplash::kTickMilliseconds);
     for (int tick = 1; tick < 75; ++tick) {
-        window.Raise({platform::EventKind::Timer, "", frmSplash::kTimer2});
+        window.Raise(platform::EventKind::Timer, "", frmSplash::kTimer2);
     }
     EXPECT_TRUE(order.empty());
-    window.Raise({platform::EventKind::Timer, "", frmSplash::kTimer2});
+    window.Raise(platform::EventKind::Timer, "", frmSplash::kTimer2);
     EXPECT_EQ(order, std::vector<std::string>{"main shown while splash visible"});
     EXPECT_FALSE(window.Visible());
     EXPECT_TRUE(window.IsLoaded());  // hidden, not unloaded
