@@ -11,6 +11,11 @@ BR_GO_BUTTON=102
 BR_RAISE_SELECTOR=104
 BR_POPUP_BUTTON=106
 BR_NEW_WINDOW_BUTTON=107
+# Messages a browser window takes from the driver: requests from every window, a burst from
+# one, open-and-close cycles.
+BR_POPUP_EVERYWHERE=0x8003
+BR_BURST=0x8004
+BR_WINDOW_CYCLES=0x8005
 BR_CAPTION_PREFIX="Stand-in Browser - "
 BR_BROWSER_CLASS=QuellPaneStandInBrowser
 # The link's middle, in the stand-in's design pixels (client area 560 wide).

@@ -5,8 +5,6 @@
 # shellcheck source=_browser.sh
 source "$(dirname "${BASH_SOURCE[0]}")/_browser.sh"
 
-BR_WINDOW_CYCLES=0x8005  # platform/standin/StandInProtocol.h
-
 br_cycles_logged() {
     grep -c '^cycles=' "$BR_LOG" || true
 }

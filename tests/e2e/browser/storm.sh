@@ -7,9 +7,6 @@
 # shellcheck source=_browser.sh
 source "$(dirname "${BASH_SOURCE[0]}")/_browser.sh"
 
-# platform/standin/StandInProtocol.h
-BR_POPUP_EVERYWHERE=0x8003
-BR_BURST=0x8004
 WINDOWS=64
 STORM=1000
 EACH=16
